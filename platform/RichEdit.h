@@ -95,6 +95,7 @@ class TRichEdit : public QTextEdit {
   int FindText(const QString& text, int start, int length, int searchTypes) const;
 
   int CharsBefore(int bytePos) const;     // ByteToCharLen(Text, bytePos)
+  int GetCharCount() const;               // ByteToCharLen(Text, GetTextLen())
   int LineFromChar(int bytePos) const;    // 0-based display line holding the position
   int LineIndex(int line) const;          // byte position of a display line's start; -1 past the end
 
@@ -128,6 +129,8 @@ class TRichEdit : public QTextEdit {
   void mousePressEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void insertFromMimeData(const QMimeData* source) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   void AttachDocument();
@@ -137,4 +140,7 @@ class TRichEdit : public QTextEdit {
   TTextAttributes selAttributes_{this};
   TParaAttributes paragraph_{this};
   TColor color_ = clWindow;
+  bool modified_ = false;
+  bool loading_ = false;
+  int lastCaret_ = 0;
 };

@@ -1,0 +1,800 @@
+#include "platform/RichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTextList>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/FileError.h"
+#include "platform/Rtf.h"
+#include "platform/ShiftJis.h"
+#include "platform/TextDecode.h"
+
+namespace {
+
+// Measure of one piece of block text: Shift-JIS bytes and characters. A line
+// separator inside a paragraph reads as CR LF, like a paragraph break.
+struct Measure {
+  qint64 bytes = 0;
+  qint64 chars = 0;
+};
+
+Measure MeasureText(QStringView t) {
+  Measure m;
+  const qsizetype n = t.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t u = t[i].unicode();
+    if (u == 0x2028) {
+      m.bytes += 2;
+      m.chars += 2;
+    } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(t[i + 1].unicode())) {
+      ++i;
+      m.bytes += 2;
+      m.chars += 1;
+    } else {
+      m.bytes += sjis::CodePointWidth(u);
+      m.chars += 1;
+    }
+  }
+  return m;
+}
+
+// Text as callers see it: paragraph and line separators become CR LF.
+QString ToCrLf(QString s) {
+  s.replace(QChar(0x2029), QStringLiteral("\r\n"));
+  s.replace(QChar(0x2028), QStringLiteral("\r\n"));
+  return s;
+}
+
+// Text as the document takes it: every line ending becomes one "\n".
+QString ToLf(QString s) {
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(QChar('\r'), QChar('\n'));
+  return s;
+}
+
+// Fenwick tree over per-paragraph values.
+class Fenwick {
+ public:
+  void Build(const std::vector<qint64>& v) {
+    tree_.assign(v.size() + 1, 0);
+    for (size_t i = 0; i < v.size(); ++i) {
+      tree_[i + 1] += v[i];
+      const size_t j = (i + 1) + ((i + 1) & (~(i + 1) + 1));
+      if (j < tree_.size()) tree_[j] += tree_[i + 1];
+    }
+  }
+  void Add(size_t i, qint64 d) {
+    for (size_t k = i + 1; k < tree_.size(); k += k & (~k + 1)) tree_[k] += d;
+  }
+  qint64 Prefix(size_t n) const {  // sum of the first n values
+    qint64 s = 0;
+    for (size_t k = std::min(n, tree_.size() - 1); k > 0; k -= k & (~k + 1)) s += tree_[k];
+    return s;
+  }
+  // Largest n with Prefix(n) <= target, given non-negative values.
+  size_t Search(qint64 target) const {
+    size_t pos = 0;
+    size_t step = 1;
+    while (step * 2 < tree_.size()) step *= 2;
+    for (; step > 0; step /= 2) {
+      if (pos + step < tree_.size() && tree_[pos + step] <= target) {
+        pos += step;
+        target -= tree_[pos];
+      }
+    }
+    return pos;
+  }
+
+ private:
+  std::vector<qint64> tree_;
+};
+
+}  // namespace
+
+// Per-paragraph Shift-JIS measures kept current from contentsChange, so that
+// positions convert in O(log n) plus the length of one paragraph. Each
+// paragraph's value includes the CR LF that follows it (2 bytes, 2 chars).
+class SjisIndex {
+ public:
+  explicit SjisIndex(QTextDocument* doc) : doc_(doc) { Rebuild(); }
+
+  void Rebuild() {
+    const int n = doc_->blockCount();
+    bytes_.assign(n, 0);
+    chars_.assign(n, 0);
+    int i = 0;
+    for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) Fill(i, b);
+    bytesTree_.Build(bytes_);
+    charsTree_.Build(chars_);
+    InvalidateLines(0);
+  }
+
+  void ContentsChange(int position, int removed, int added) {
+    const int newCount = doc_->blockCount();
+    const int delta = newCount - int(bytes_.size());
+    const int end = std::max(0, doc_->characterCount() - 1);
+    const int first = doc_->findBlock(std::min(position, end)).blockNumber();
+    const int last = doc_->findBlock(std::min(position + added, end)).blockNumber();
+    const int newAffected = last - first + 1;
+    const int oldAffected = newAffected - delta;
+    Q_UNUSED(removed);
+    if (first < 0 || last < first || oldAffected < 1 ||
+        first + oldAffected > int(bytes_.size())) {
+      Rebuild();
+      return;
+    }
+    InvalidateLines(first);
+    if (delta == 0) {
+      QTextBlock b = doc_->findBlockByNumber(first);
+      for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
+        const qint64 ob = bytes_[i], oc = chars_[i];
+        Fill(i, b);
+        bytesTree_.Add(i, bytes_[i] - ob);
+        charsTree_.Add(i, chars_[i] - oc);
+      }
+      return;
+    }
+    bytes_.erase(bytes_.begin() + first, bytes_.begin() + first + oldAffected);
+    chars_.erase(chars_.begin() + first, chars_.begin() + first + oldAffected);
+    bytes_.insert(bytes_.begin() + first, newAffected, 0);
+    chars_.insert(chars_.begin() + first, newAffected, 0);
+    QTextBlock b = doc_->findBlockByNumber(first);
+    for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) Fill(i, b);
+    // The paragraph that used to be last may have gained or lost its CR LF.
+    if (!bytes_.empty()) {
+      const int lastIndex = int(bytes_.size()) - 1;
+      if (first + newAffected - 1 < lastIndex) Fill(lastIndex, doc_->lastBlock());
+      if (lastIndex > 0 && first > 0) Fill(first - 1, doc_->findBlockByNumber(first - 1));
+    }
+    bytesTree_.Build(bytes_);
+    charsTree_.Build(chars_);
+  }
+
+  qint64 TotalBytes() const { return bytesTree_.Prefix(bytes_.size()); }
+  qint64 TotalChars() const { return charsTree_.Prefix(chars_.size()); }
+
+  int BytePos(int docPos) const {
+    const QTextBlock b = doc_->findBlock(docPos);
+    if (!b.isValid()) return int(TotalBytes());
+    const int inBlock = std::clamp(docPos - b.position(), 0, std::max(0, b.length() - 1));
+    return int(bytesTree_.Prefix(b.blockNumber()) + MeasureText(QStringView(b.text()).left(inBlock)).bytes);
+  }
+
+  int CharPos(int docPos) const {
+    const QTextBlock b = doc_->findBlock(docPos);
+    if (!b.isValid()) return int(TotalChars());
+    const int inBlock = std::clamp(docPos - b.position(), 0, std::max(0, b.length() - 1));
+    return int(charsTree_.Prefix(b.blockNumber()) + MeasureText(QStringView(b.text()).left(inBlock)).chars);
+  }
+
+  // Byte offset to document position. Offsets inside a double-byte character
+  // or inside a CR LF fall back to the character's start or the paragraph's end.
+  int DocPos(qint64 bytePos) const {
+    if (bytePos <= 0) return 0;
+    const qint64 total = TotalBytes();
+    if (bytePos >= total) return std::max(0, doc_->characterCount() - 1);
+    const size_t n = bytesTree_.Search(bytePos);  // paragraphs wholly before
+    QTextBlock b = doc_->findBlockByNumber(int(n));
+    if (!b.isValid()) return std::max(0, doc_->characterCount() - 1);
+    qint64 rest = bytePos - bytesTree_.Prefix(n);
+    const QString t = b.text();
+    int i = 0;
+    while (i < t.size()) {
+      const char16_t u = t[i].unicode();
+      int units = 1;
+      int w;
+      if (u == 0x2028) w = 2;
+      else if (QChar::isHighSurrogate(u) && i + 1 < t.size() && QChar::isLowSurrogate(t[i + 1].unicode())) { w = 2; units = 2; }
+      else w = sjis::CodePointWidth(u);
+      if (rest < w) break;
+      rest -= w;
+      i += units;
+    }
+    return b.position() + i;
+  }
+
+  // Display lines: the number of lines before paragraph n, laid out on demand.
+  qint64 LinesBefore(int n) {
+    ExtendLines(n);
+    return lineStarts_[n];
+  }
+  // The paragraph holding display line `line`, or -1 past the last line.
+  int BlockOfLine(qint64 line) {
+    while (true) {
+      auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), line);
+      const int k = int(it - lineStarts_.begin()) - 1;  // last start <= line
+      if (k >= 0 && k < int(lineStarts_.size()) - 1) return k;
+      const int known = int(lineStarts_.size()) - 1;
+      if (known >= int(bytes_.size())) return -1;
+      ExtendLines(std::min(int(bytes_.size()), known + 4096));
+    }
+  }
+  void InvalidateLines(int fromBlock) {
+    if (int(lineStarts_.size()) > fromBlock + 1) lineStarts_.resize(fromBlock + 1);
+    if (lineStarts_.empty()) lineStarts_.push_back(0);
+  }
+
+ private:
+  void Fill(int i, const QTextBlock& b) {
+    const Measure m = MeasureText(b.text());
+    const bool hasBreak = b.next().isValid();
+    bytes_[i] = m.bytes + (hasBreak ? 2 : 0);
+    chars_[i] = m.chars + (hasBreak ? 2 : 0);
+  }
+
+  void ExtendLines(int n) {
+    n = std::min(n, int(bytes_.size()));
+    int known = int(lineStarts_.size()) - 1;
+    if (known >= n) return;
+    QTextBlock b = doc_->findBlockByNumber(n - 1);
+    // Lays out every paragraph up to this one.
+    doc_->documentLayout()->blockBoundingRect(b);
+    b = doc_->findBlockByNumber(known);
+    for (; known < n && b.isValid(); ++known, b = b.next()) {
+      const QTextLayout* layout = b.layout();
+      const int lines = layout ? std::max(1, layout->lineCount()) : 1;
+      lineStarts_.push_back(lineStarts_.back() + lines);
+    }
+  }
+
+  QTextDocument* doc_;
+  std::vector<qint64> bytes_, chars_;
+  Fenwick bytesTree_, charsTree_;
+  std::vector<qint64> lineStarts_{0};  // lineStarts_[k]: lines before paragraph k
+};
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+QString JapaneseReason(const QFileDevice& f) {
+  switch (f.error()) {
+    case QFileDevice::ReadError: return QStringLiteral("読み込み中にエラーが発生しました。");
+    case QFileDevice::WriteError: return QStringLiteral("書き込み中にエラーが発生しました（ディスクの空き容量が不足している可能性があります）。");
+    case QFileDevice::ResourceError: return QStringLiteral("ディスクの空き容量またはシステムの資源が不足しています。");
+    case QFileDevice::PermissionsError: return QStringLiteral("アクセス権がありません。");
+    case QFileDevice::OpenError: return QStringLiteral("ファイルを開けません（存在しないか、アクセス権がありません）。");
+    default: return QStringLiteral("ファイルを操作できません。");
+  }
+}
+
+}  // namespace
+
+TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setLineWrapMode(QTextEdit::WidgetWidth);
+  setAcceptRichText(true);
+  AttachDocument();
+  connect(this, &QTextEdit::cursorPositionChanged, this, [this] { emit OnSelectionChange(); });
+  connect(this, &QTextEdit::selectionChanged, this, [this] {
+    // A selection that changes without moving the caret (anchor moves) still counts.
+    const QTextCursor c = textCursor();
+    if (c.position() == lastCaret_) emit OnSelectionChange();
+  });
+  connect(this, &QTextEdit::cursorPositionChanged, this, [this] { lastCaret_ = textCursor().position(); });
+}
+
+TRichEdit::~TRichEdit() = default;
+
+void TRichEdit::AttachDocument() {
+  QTextDocument* doc = document();
+  index_ = std::make_unique<SjisIndex>(doc);
+  connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
+    index_->ContentsChange(pos, removed, added);
+    if (!loading_) modified_ = true;
+  });
+  connect(doc, &QTextDocument::contentsChanged, this, [this] {
+    if (!loading_) emit OnChange();
+  });
+}
+
+void TRichEdit::resizeEvent(QResizeEvent* e) {
+  QTextEdit::resizeEvent(e);
+  index_->InvalidateLines(0);
+}
+
+void TRichEdit::changeEvent(QEvent* e) {
+  QTextEdit::changeEvent(e);
+  if (e->type() == QEvent::FontChange) index_->InvalidateLines(0);
+}
+
+// ---- files -----------------------------------------------------------------
+
+void TRichEdit::LoadFromFile(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir())
+    throw EFileError(QStringLiteral("「%1」はフォルダーです。ファイルを指定してください。").arg(path));
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    throw EFileError(QStringLiteral("「%1」を開けません。\n%2").arg(path, JapaneseReason(f)));
+  const QByteArray data = f.readAll();
+  if (f.error() != QFileDevice::NoError)
+    throw EFileError(QStringLiteral("「%1」を読み込めません。\n%2").arg(path, JapaneseReason(f)));
+  f.close();
+
+  // Fill a detached document, then hand it over: no layout runs while it fills,
+  // and the undo history starts empty.
+  auto* doc = new QTextDocument(this);
+  doc->setDefaultFont(document()->defaultFont());
+  doc->setUndoRedoEnabled(false);
+  if (rtf::LooksLikeRtf(data)) {
+    rtf::Read(data, doc);
+  } else {
+    doc->setPlainText(textdecode::Decode(data));
+  }
+  doc->setUndoRedoEnabled(true);
+  QPointer<QTextDocument> old = document();
+  loading_ = true;
+  setDocument(doc);
+  loading_ = false;
+  if (old && old->parent() == this) old->deleteLater();
+  AttachDocument();
+  modified_ = true;  // the content changed; callers clear it
+  emit OnChange();
+  emit OnSelectionChange();
+}
+
+void TRichEdit::SaveToFile(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir())
+    throw EFileError(QStringLiteral("「%1」はフォルダーです。保存できません。").arg(path));
+  const QFileInfo dir(info.absolutePath());
+  if (!dir.exists())
+    throw EFileError(QStringLiteral("「%1」に保存できません。\n保存先のフォルダー「%2」がありません。")
+                         .arg(path, QDir::toNativeSeparators(info.absolutePath())));
+  const QByteArray data = PlainText ? sjis::Encode(ToCrLf(document()->toRawText()))
+                                    : rtf::Write(document());
+  const auto fail = [&](const QFileDevice& f) {
+    throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(path, JapaneseReason(f)));
+  };
+  if (info.exists() && !info.isFile()) {
+    // A device or pipe cannot be replaced by renaming; write to it directly.
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) fail(f);
+    if (f.write(data) != data.size() || !f.flush()) fail(f);
+    f.close();
+    if (f.error() != QFileDevice::NoError) fail(f);
+    return;
+  }
+  // Written beside the file and renamed into place: a failure leaves the old file whole.
+  QSaveFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) {
+    if (info.exists() && !info.isWritable())
+      throw EFileError(QStringLiteral("「%1」に保存できません。\nファイルが書き込み禁止です。").arg(path));
+    fail(f);
+  }
+  // Qt can report a short write (file size limit, full disk) as success, so
+  // the bytes that reached the file are counted before it replaces the old one.
+  if (f.write(data) != data.size() || !f.flush() || f.size() != data.size()) {
+    f.cancelWriting();
+    throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(
+        path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));
+  }
+  if (!f.commit()) fail(f);
+}
+
+// ---- text and positions ------------------------------------------------------
+
+bool TRichEdit::GetModified() const { return modified_; }
+void TRichEdit::SetModified(bool modified) {
+  modified_ = modified;
+  document()->setModified(modified);
+}
+
+QString TRichEdit::GetText() const { return ToCrLf(document()->toRawText()); }
+int TRichEdit::GetTextLen() const { return int(index_->TotalBytes()); }
+int TRichEdit::GetCharCount() const { return int(index_->TotalChars()); }
+
+int TRichEdit::BytePosOf(int docPos) const { return index_->BytePos(docPos); }
+int TRichEdit::DocPosOf(int bytePos) const { return index_->DocPos(bytePos); }
+int TRichEdit::CharsBefore(int bytePos) const {
+  if (bytePos <= 0) return 0;
+  if (bytePos >= GetTextLen()) return int(index_->TotalChars());
+  // A position inside a double-byte character still counts that character.
+  const int doc = index_->DocPos(bytePos);
+  int chars = index_->CharPos(doc);
+  if (index_->BytePos(doc) < bytePos) ++chars;
+  return chars;
+}
+
+int TRichEdit::GetSelStart() const { return BytePosOf(textCursor().selectionStart()); }
+int TRichEdit::GetSelLength() const {
+  const QTextCursor c = textCursor();
+  return BytePosOf(c.selectionEnd()) - BytePosOf(c.selectionStart());
+}
+
+void TRichEdit::SetSelStart(int bytePos) {
+  QTextCursor c = textCursor();
+  c.setPosition(DocPosOf(bytePos));
+  setTextCursor(c);
+}
+
+void TRichEdit::SetSelLength(int byteLen) {
+  QTextCursor c = textCursor();
+  const int start = GetSelStart();
+  c.setPosition(DocPosOf(start));
+  c.setPosition(DocPosOf(std::max(0, start + byteLen)), QTextCursor::KeepAnchor);
+  setTextCursor(c);
+}
+
+QString TRichEdit::GetSelText() const { return ToCrLf(textCursor().selectedText()); }
+
+void TRichEdit::SetSelText(const QString& text) {
+  QTextCursor c = textCursor();
+  c.beginEditBlock();
+  c.insertText(ToLf(text));
+  c.endEditBlock();
+  setTextCursor(c);
+}
+
+int TRichEdit::FindText(const QString& text, int start, int length, int searchTypes) const {
+  if (text.isEmpty() || length <= 0) return -1;
+  const int total = GetTextLen();
+  if (start < 0) start = 0;
+  if (start >= total) return -1;
+  const qint64 endByte = std::min<qint64>(qint64(start) + length, total);
+  const Qt::CaseSensitivity cs = (searchTypes & stMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+  const QString needle = ToLf(text);
+  // A start inside a double-byte character begins the search after it.
+  int from = DocPosOf(start);
+  if (BytePosOf(from) < start) ++from;
+  if (needle.contains(QChar('\n'))) {
+    // Across paragraphs: search the text itself.
+    const QString all = ToLf(GetText());
+    const int to = DocPosOf(int(endByte));
+    for (int at = all.indexOf(needle, from, cs); at >= 0 && at + needle.size() <= to;
+         at = all.indexOf(needle, at + 1, cs)) {
+      if (!(searchTypes & stWholeWord) ||
+          ((at == 0 || !all[at - 1].isLetterOrNumber()) &&
+           (at + needle.size() >= all.size() || !all[at + needle.size()].isLetterOrNumber())))
+        return BytePosOf(at);
+    }
+    return -1;
+  }
+  QTextDocument::FindFlags flags;
+  if (searchTypes & stMatchCase) flags |= QTextDocument::FindCaseSensitively;
+  if (searchTypes & stWholeWord) flags |= QTextDocument::FindWholeWords;
+  const int to = DocPosOf(int(endByte));
+  const QTextCursor found = document()->find(needle, from, flags);
+  if (found.isNull() || found.selectionEnd() > to) return -1;
+  return BytePosOf(found.selectionStart());
+}
+
+int TRichEdit::LineFromChar(int bytePos) const {
+  const int doc = DocPosOf(std::clamp(bytePos, 0, GetTextLen()));
+  const QTextBlock b = document()->findBlock(doc);
+  if (!b.isValid()) return 0;
+  const qint64 before = index_->LinesBefore(b.blockNumber());
+  const QTextLayout* layout = b.layout();
+  int line = 0;
+  if (layout) {
+    const int rel = doc - b.position();
+    for (int i = 0; i < layout->lineCount(); ++i)
+      if (layout->lineAt(i).textStart() <= rel) line = i;
+  }
+  return int(before + line);
+}
+
+int TRichEdit::LineIndex(int line) const {
+  if (line < 0) return -1;
+  const int k = index_->BlockOfLine(line);
+  if (k < 0) return -1;
+  const QTextBlock b = document()->findBlockByNumber(k);
+  const int inBlock = int(line - index_->LinesBefore(k));
+  const QTextLayout* layout = b.layout();
+  int rel = 0;
+  if (layout && inBlock < layout->lineCount()) rel = layout->lineAt(inBlock).textStart();
+  return BytePosOf(b.position() + rel);
+}
+
+// ---- commands ------------------------------------------------------------------
+
+void TRichEdit::Undo() { undo(); }
+void TRichEdit::ScrollCaret() { ensureCursorVisible(); }
+void TRichEdit::SelectAll() { selectAll(); }
+void TRichEdit::CutToClipboard() { cut(); }
+void TRichEdit::CopyToClipboard() { copy(); }
+void TRichEdit::PasteFromClipboard() { paste(); }
+
+void TRichEdit::Print(const QString& title, QPrinter* printer) {
+  if (!printer) return;
+  printer->setDocName(title);
+  document()->print(printer);
+}
+
+TColor TRichEdit::GetColor() const { return color_; }
+void TRichEdit::SetColor(TColor color) {
+  color_ = color;
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, ToQColor(color));
+  setPalette(pal);
+}
+
+// ---- input -------------------------------------------------------------------------
+
+void TRichEdit::keyPressEvent(QKeyEvent* e) {
+  // Shift+Enter would make a line break inside the paragraph; the document
+  // knows only paragraphs, as the files do.
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+      (e->modifiers() & Qt::ShiftModifier)) {
+    QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
+                    e->isAutoRepeat(), ushort(e->count()));
+    QTextEdit::keyPressEvent(&plain);
+    e->setAccepted(plain.isAccepted());
+    return;
+  }
+  QTextEdit::keyPressEvent(e);
+}
+
+void TRichEdit::keyReleaseEvent(QKeyEvent* e) {
+  QTextEdit::keyReleaseEvent(e);
+  emit OnKeyUp(e->key(), e->modifiers());
+}
+
+void TRichEdit::mousePressEvent(QMouseEvent* e) {
+  QTextEdit::mousePressEvent(e);
+  const QPoint p = e->position().toPoint();
+  emit OnMouseDown(e->button(), e->modifiers(), p.x(), p.y());
+}
+
+void TRichEdit::contextMenuEvent(QContextMenuEvent* e) {
+  // The owner shows its own menu from OnMouseDown.
+  e->accept();
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData* source) {
+  if (!source) return;
+  if (source->hasHtml()) {
+    // Keep formatted pastes that are plain runs and paragraphs; anything with
+    // tables or images comes in as text, so every position stays a character.
+    const QTextDocumentFragment frag = QTextDocumentFragment::fromHtml(source->html(), document());
+    QTextDocument probe;
+    QTextCursor(&probe).insertFragment(frag);
+    const bool simple = probe.rootFrame()->childFrames().isEmpty() &&
+                        !probe.toRawText().contains(QChar::ObjectReplacementCharacter);
+    if (simple) {
+      QTextCursor c = textCursor();
+      c.beginEditBlock();
+      c.insertFragment(frag);
+      c.endEditBlock();
+      setTextCursor(c);
+      return;
+    }
+  }
+  if (source->hasText()) {
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.insertText(ToLf(source->text()));
+    c.endEditBlock();
+    setTextCursor(c);
+  }
+}
+
+// ---- attributes ---------------------------------------------------------------------
+
+QTextCharFormat TTextAttributes::Current() const {
+  const QTextCursor sel = owner_->textCursor();
+  if (!sel.hasSelection()) return owner_->currentCharFormat();
+  QTextCursor c(owner_->document());
+  c.setPosition(sel.selectionStart() + 1);
+  return c.charFormat();
+}
+
+void TTextAttributes::Merge(const QTextCharFormat& f) { owner_->mergeCurrentCharFormat(f); }
+
+QString TTextAttributes::GetName() const {
+  const QTextCharFormat f = Current();
+  const QStringList fam = f.fontFamilies().toStringList();
+  if (!fam.isEmpty() && !fam.first().isEmpty()) return fam.first();
+  return owner_->document()->defaultFont().family();
+}
+void TTextAttributes::SetName(const QString& name) {
+  QTextCharFormat f;
+  f.setFontFamilies({name});
+  Merge(f);
+}
+
+int TTextAttributes::GetSize() const {
+  const double pt = Current().fontPointSize();
+  if (pt > 0) return int(std::lround(pt));
+  const QFont d = owner_->document()->defaultFont();
+  return d.pointSize() > 0 ? d.pointSize() : int(std::lround(d.pointSizeF()));
+}
+void TTextAttributes::SetSize(int points) {
+  // A size the font system cannot take leaves the text as it was.
+  if (points <= 0) return;
+  QTextCharFormat f;
+  f.setFontPointSize(points);
+  Merge(f);
+}
+
+TColor TTextAttributes::GetColor() const {
+  const QTextCharFormat f = Current();
+  if (f.foreground().style() == Qt::NoBrush) return FromQColor(owner_->palette().color(QPalette::Text));
+  return FromQColor(f.foreground().color());
+}
+void TTextAttributes::SetColor(TColor color) {
+  QTextCharFormat f;
+  f.setForeground(ToQColor(color));
+  Merge(f);
+}
+
+TFontStyles TTextAttributes::GetStyle() const {
+  const QTextCharFormat f = Current();
+  TFontStyles s;
+  if (f.fontWeight() >= QFont::DemiBold) s = s.With(TFontStyle::fsBold);
+  if (f.fontItalic()) s = s.With(TFontStyle::fsItalic);
+  if (f.fontUnderline()) s = s.With(TFontStyle::fsUnderline);
+  if (f.fontStrikeOut()) s = s.With(TFontStyle::fsStrikeOut);
+  return s;
+}
+void TTextAttributes::SetStyle(TFontStyles style) {
+  QTextCharFormat f;
+  f.setFontWeight(style.Contains(TFontStyle::fsBold) ? QFont::Bold : QFont::Normal);
+  f.setFontItalic(style.Contains(TFontStyle::fsItalic));
+  f.setFontUnderline(style.Contains(TFontStyle::fsUnderline));
+  f.setFontStrikeOut(style.Contains(TFontStyle::fsStrikeOut));
+  Merge(f);
+}
+
+void TTextAttributes::SetCharset(int charset) {
+  QTextCharFormat f;
+  f.setProperty(textfmt::CharsetProperty, charset);
+  Merge(f);
+}
+
+void TTextAttributes::Assign(const QFont& font, TColor color) {
+  QTextCharFormat f;
+  f.setFontFamilies({font.family()});
+  if (font.pointSize() > 0) f.setFontPointSize(font.pointSize());
+  f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+  f.setFontItalic(font.italic());
+  f.setFontUnderline(font.underline());
+  f.setFontStrikeOut(font.strikeOut());
+  f.setForeground(ToQColor(color));
+  Merge(f);
+}
+
+QFont TTextAttributes::ToFont(TColor* color) const {
+  QFont font(GetName());
+  font.setPointSize(std::max(1, GetSize()));
+  const TFontStyles s = GetStyle();
+  font.setBold(s.Contains(TFontStyle::fsBold));
+  font.setItalic(s.Contains(TFontStyle::fsItalic));
+  font.setUnderline(s.Contains(TFontStyle::fsUnderline));
+  font.setStrikeOut(s.Contains(TFontStyle::fsStrikeOut));
+  if (color) *color = GetColor();
+  return font;
+}
+
+namespace {
+
+// Runs f on the block format of every paragraph the selection touches, as one undo step.
+template <typename F>
+void ForEachTouchedBlock(TRichEdit* edit, F f) {
+  const QTextCursor sel = edit->textCursor();
+  QTextDocument* doc = edit->document();
+  QTextBlock b = doc->findBlock(sel.selectionStart());
+  const QTextBlock last = doc->findBlock(sel.selectionEnd());
+  QTextCursor c(doc);
+  c.beginEditBlock();
+  for (; b.isValid(); b = b.next()) {
+    QTextBlockFormat fmt = b.blockFormat();
+    f(fmt);
+    c.setPosition(b.position());
+    c.setBlockFormat(fmt);
+    if (b == last) break;
+  }
+  c.endEditBlock();
+}
+
+QTextBlock SelectionBlock(const TRichEdit* edit) {
+  return edit->document()->findBlock(edit->textCursor().selectionStart());
+}
+
+}  // namespace
+
+TAlignment TParaAttributes::GetAlignment() const {
+  const Qt::Alignment a = SelectionBlock(owner_).blockFormat().alignment();
+  if (a & Qt::AlignRight) return taRightJustify;
+  if (a & Qt::AlignHCenter) return taCenter;
+  return taLeftJustify;
+}
+void TParaAttributes::SetAlignment(TAlignment a) {
+  const Qt::Alignment qa = a == taRightJustify ? Qt::AlignRight
+                         : a == taCenter       ? Qt::AlignHCenter
+                                               : Qt::AlignLeft;
+  ForEachTouchedBlock(owner_, [qa](QTextBlockFormat& f) { f.setAlignment(qa); });
+}
+
+int TParaAttributes::GetFirstIndent() const { return textfmt::GetIndents(SelectionBlock(owner_).blockFormat()).first; }
+int TParaAttributes::GetLeftIndent() const { return textfmt::GetIndents(SelectionBlock(owner_).blockFormat()).left; }
+int TParaAttributes::GetRightIndent() const { return textfmt::GetIndents(SelectionBlock(owner_).blockFormat()).right; }
+
+void TParaAttributes::SetFirstIndent(int points) {
+  ForEachTouchedBlock(owner_, [points](QTextBlockFormat& f) {
+    textfmt::Indents in = textfmt::GetIndents(f);
+    in.first = points;
+    textfmt::SetIndents(f, in);
+  });
+}
+void TParaAttributes::SetLeftIndent(int points) {
+  ForEachTouchedBlock(owner_, [points](QTextBlockFormat& f) {
+    textfmt::Indents in = textfmt::GetIndents(f);
+    in.left = points;
+    textfmt::SetIndents(f, in);
+  });
+}
+void TParaAttributes::SetRightIndent(int points) {
+  ForEachTouchedBlock(owner_, [points](QTextBlockFormat& f) {
+    textfmt::Indents in = textfmt::GetIndents(f);
+    in.right = points;
+    textfmt::SetIndents(f, in);
+  });
+}
+
+TNumberingStyle TParaAttributes::GetNumbering() const {
+  const QTextList* list = SelectionBlock(owner_).textList();
+  return list && list->format().style() == QTextListFormat::ListDisc ? nsBullet : nsNone;
+}
+
+void TParaAttributes::SetNumbering(TNumberingStyle n) {
+  QTextCursor sel = owner_->textCursor();
+  QTextDocument* doc = owner_->document();
+  sel.beginEditBlock();
+  if (n == nsBullet) {
+    QTextBlock b = doc->findBlock(sel.selectionStart());
+    const QTextBlock last = doc->findBlock(sel.selectionEnd());
+    QTextList* list = nullptr;
+    for (; b.isValid(); b = b.next()) {
+      if (!b.textList()) {
+        if (!list) {
+          QTextCursor c(b);
+          QTextListFormat lf;
+          lf.setStyle(QTextListFormat::ListDisc);
+          lf.setIndent(1);
+          list = c.createList(lf);
+        } else {
+          list->add(b);
+        }
+      } else {
+        list = b.textList();
+      }
+      if (b == last) break;
+    }
+  } else {
+    QTextBlock b = doc->findBlock(sel.selectionStart());
+    const QTextBlock last = doc->findBlock(sel.selectionEnd());
+    for (; b.isValid(); b = b.next()) {
+      if (QTextList* list = b.textList()) {
+        list->remove(b);
+        QTextCursor c(b);
+        QTextBlockFormat f = b.blockFormat();
+        f.setIndent(0);
+        f.setObjectIndex(-1);
+        c.setBlockFormat(f);
+      }
+      if (b == last) break;
+    }
+  }
+  sel.endEditBlock();
+}
