@@ -1,6 +1,6 @@
-#include <QApplication>
+#include "app/Startup.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  TApplication app(argc, argv);
+  return RunSoraMemo(app);
 }

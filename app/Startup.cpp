@@ -1,0 +1,61 @@
+#include "app/Startup.h"
+
+#include <QFont>
+
+#include "app/TAboutBox.h"
+#include "app/TSoraForm.h"
+#include "platform/Dialogs.h"
+
+TAboutBox* AboutBox = nullptr;
+
+TApplicationInfo& Application() {
+  static TApplicationInfo info;
+  return info;
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* e) {
+  try {
+    return QApplication::notify(receiver, e);
+  } catch (const EFileError& error) {
+    Dialogs::ReportError(SoraForm, error.text());
+    return false;
+  }
+}
+
+void InitApplication() {
+  Application().Title = QStringLiteral("ソラメモ");
+  // Not the display name: Qt would append that to every window's title.
+  QCoreApplication::setApplicationName(Application().Title);
+  Application().HelpFile = QStringLiteral("SORA16.HLP");
+
+  // The forms name Windows fonts; these stand in for them.
+  QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+  QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+  QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                             {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                              QStringLiteral("Sans Serif")});
+}
+
+void CreateForms() {
+  SoraForm = new TSoraForm;
+  AboutBox = new TAboutBox;
+}
+
+int RunSoraMemo(QApplication& app) {
+  InitApplication();
+  CreateForms();
+  // The frame alone decides when the program ends (the help window may stay open).
+  app.setQuitOnLastWindowClosed(false);
+  QObject::connect(SoraForm, &TSoraForm::Closed, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  SoraForm->show();
+  const int status = app.exec();
+  delete AboutBox;
+  AboutBox = nullptr;
+  delete SoraForm;
+  SoraForm = nullptr;
+  return status;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Start-up of the program, in one place for main(), the tests and the benchmarks.
+#include <QApplication>
+#include <QString>
+
+class TAboutBox;
+
+// The application object's settings.
+struct TApplicationInfo {
+  QString Title;     // the name the desktop shows for the program
+  QString HelpFile;  // the help file, without a directory
+};
+TApplicationInfo& Application();
+
+// The About window, created hidden at start-up.
+extern TAboutBox* AboutBox;
+
+// A file error that reaches the event loop is shown in the application's
+// error report instead of ending the program.
+class TApplication : public QApplication {
+ public:
+  TApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* e) override;
+};
+
+// Steps before the forms: title, help file, font substitutions.
+void InitApplication();
+// Creates SoraForm (splash and set-up loop included) and AboutBox.
+void CreateForms();
+// The whole start-up: InitApplication, CreateForms, the frame shown, the event
+// loop until the frame closes. Returns the exit status.
+int RunSoraMemo(QApplication& app);

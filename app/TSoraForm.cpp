@@ -1,0 +1,522 @@
+#include "app/TSoraForm.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/HelpWindow.h"
+#include "app/Startup.h"
+#include "app/TAboutBox.h"
+#include "app/TOpeningForm.h"
+#include "components/Cgauges/Cgauges.h"
+#include "document/TSoraChild.h"
+#include "platform/FileNames.h"
+#include "platform/RichEdit.h"
+#include "ui_TSoraForm.h"
+
+TSoraForm* SoraForm = nullptr;
+
+namespace {
+
+const QString kPickerFormat = QStringLiteral("yyyy年MM月dd日[ddd]");
+
+// A menu entry with its own caption or hint runs its action and follows its
+// enabling. The key stays with the action; the entry only shows it.
+void LinkMenuEntry(QAction* entry, QAction* action) {
+  entry->setIcon(action->icon());
+  if (!action->shortcut().isEmpty())
+    entry->setText(entry->text() + u'\t' + action->shortcut().toString(QKeySequence::NativeText));
+  const auto follow = [entry, action] {
+    entry->setEnabled(action->isEnabled());
+    entry->setVisible(action->isVisible());
+  };
+  follow();
+  QObject::connect(action, &QAction::changed, entry, follow);
+  QObject::connect(entry, &QAction::triggered, action, &QAction::trigger);
+}
+
+QStringList LocalPaths(const QMimeData* data) {
+  QStringList paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  return paths;
+}
+
+}  // namespace
+
+QPoint TSoraForm::CentredOrigin(QSize screen, QSize window) {
+  // C++ integer division truncates toward zero, as the placement needs.
+  return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
+}
+
+TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraForm) {
+  ui->setupUi(this);
+  MdiClient = ui->MdiClient;
+  ToolBar2 = ui->ToolBar2;
+  StatusBar = ui->StatusBar;
+  Window1 = ui->Window1;
+  FileNew1 = ui->FileNew1;
+  FileOpen1 = ui->FileOpen1;
+  FileClose1 = ui->FileClose1;
+  FileSave1 = ui->FileSave1;
+  FileSaveAs1 = ui->FileSaveAs1;
+  FilePrint = ui->FilePrint;
+  FileExit1 = ui->FileExit1;
+  EditUndo1 = ui->EditUndo1;
+  EditCut1 = ui->EditCut1;
+  EditCopy1 = ui->EditCopy1;
+  EditPaste1 = ui->EditPaste1;
+  EditReplace1 = ui->EditReplace1;
+  EditSelectAll = ui->EditSelectAll;
+  EditFontD = ui->EditFontD;
+  EditDateWa = ui->EditDateWa;
+  EditDateJwa = ui->EditDateJwa;
+  EditDateSei = ui->EditDateSei;
+  ViewCount = ui->ViewCount;
+  ViewButton = ui->ViewButton;
+  ViewRuler = ui->ViewRuler;
+  WindowCascade1 = ui->WindowCascade1;
+  WindowTileHorizontal1 = ui->WindowTileHorizontal1;
+  WindowTileVertical1 = ui->WindowTileVertical1;
+  WindowMinimizeAll1 = ui->WindowMinimizeAll1;
+  WindowArrangeAll1 = ui->WindowArrangeAll1;
+  ActHelp = ui->ActHelp;
+  HelpAbout1 = ui->HelpAbout1;
+
+  NewNamePrefix = QStringLiteral("新規作成 ");
+  QuoteOpen = QStringLiteral(" 『 ");
+  QuoteClose = QStringLiteral(" 』 ");
+  NotSavedText = QStringLiteral("は、保存されていません。終了しても宜しいですか？");
+  setAcceptDrops(true);
+  Params = QCoreApplication::arguments().mid(1);
+  OpenDialog.Filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+
+  MdiClient->setBackground(ToQColor(clAppWorkSpace));
+  QFont statusFont = StatusBar->font();
+  statusFont.setPixelSize(11);
+  StatusBar->setFont(statusFont);
+  StatusBar->setFixedHeight(19);
+
+  // A top-level menu shows its hint in the status line like any entry.
+  for (QMenu* menu : ui->MainMenu1->findChildren<QMenu*>()) {
+    menu->menuAction()->setToolTip(menu->toolTip());
+    menu->menuAction()->setStatusTip(menu->statusTip());
+  }
+  LinkMenuEntry(ui->FileSave1Item, FileSave1);
+  LinkMenuEntry(ui->FileSaveAs1Item, FileSaveAs1);
+  LinkMenuEntry(ui->EditCut1Item, EditCut1);
+  LinkMenuEntry(ui->EditFontDItem, EditFontD);
+  LinkMenuEntry(ui->EditDateJwaItem, EditDateJwa);
+
+  SetUpToolBar();
+  SetUpEditActions();
+
+  const auto command = [this](QAction* action, void (TSoraForm::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { Dialogs::ReportFileErrors(this, [&] { (this->*handler)(); }); });
+  };
+  command(FileNew1, &TSoraForm::FileNew1Execute);
+  command(FileOpen1, &TSoraForm::FileOpen1Execute);
+  command(FileClose1, &TSoraForm::FileClose1Execute);
+  command(FileExit1, &TSoraForm::FileExit1Execute);
+  command(FileSave1, &TSoraForm::FileSave1Execute);
+  command(FileSaveAs1, &TSoraForm::FileSaveAs1Execute);
+  command(FilePrint, &TSoraForm::FilePrintExecute);
+  command(EditUndo1, &TSoraForm::EditUndo1Execute);
+  command(EditSelectAll, &TSoraForm::EditSelectAllExecute);
+  command(ActHelp, &TSoraForm::ActHelpExecute);
+  command(HelpAbout1, &TSoraForm::HelpAbout1Execute);
+  command(WindowCascade1, &TSoraForm::WindowCascade1Execute);
+  command(WindowTileHorizontal1, &TSoraForm::WindowTileHorizontal1Execute);
+  command(WindowTileVertical1, &TSoraForm::WindowTileVertical1Execute);
+  command(WindowMinimizeAll1, &TSoraForm::WindowMinimizeAll1Execute);
+  command(WindowArrangeAll1, &TSoraForm::WindowArrangeAll1Execute);
+
+  // The View marks belong to the document windows: undo the toggle Qt makes
+  // on a click, then let the active document set them.
+  const auto view = [this](QAction* action, void (TSoraForm::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+      action->setChecked(!checked);
+      if (handler) (this->*handler)();
+    });
+  };
+  view(ViewCount, nullptr);
+  view(ViewButton, &TSoraForm::ViewButtonExecute);
+  view(ViewRuler, &TSoraForm::ViewRulerExecute);
+
+  connect(MdiClient, &QMdiArea::subWindowActivated, this, [this] {
+    UpdateWindowActions();
+    UpdateEditActions();
+  });
+  connect(Window1, &QMenu::aboutToShow, this, &TSoraForm::FillWindowList);
+  // Files dropped anywhere on the frame, documents included, open as documents.
+  qApp->installEventFilter(this);
+  UpdateWindowActions();
+
+  FormCreate();
+}
+
+TSoraForm::~TSoraForm() {
+  qApp->removeEventFilter(this);
+  delete ui;
+}
+
+void TSoraForm::SetUpToolBar() {
+  ToolBar2->setFixedHeight(30);
+  ToolBar2->setContentsMargins(5, 0, 0, 0);
+  for (QAction* action : ToolBar2->actions())
+    if (QWidget* button = ToolBar2->widgetForAction(action); button && !action->isSeparator())
+      button->setFixedWidth(27);
+
+  DateTimePicker1 = new QDateEdit(ToolBar2);
+  DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+  DateTimePicker1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+  DateTimePicker1->setCalendarPopup(true);
+  DateTimePicker1->setFixedSize(154, 22);
+  QFont pickerFont = DateTimePicker1->font();
+  pickerFont.setPixelSize(13);
+  DateTimePicker1->setFont(pickerFont);
+  DateTimePicker1->setCursor(Qt::ArrowCursor);
+  DateTimePicker1->setToolTip(QStringLiteral("日付"));
+  DateTimePicker1->setStatusTip(QStringLiteral("文書に貼り付ける日付を設定します。"));
+  ToolBar2->addWidget(DateTimePicker1);
+}
+
+void TSoraForm::FormCreate() {
+  auto* splash = new TOpeningForm;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize screenSize = screen ? screen->geometry().size() : QSize(680, 510);
+  splash->move(CentredOrigin(screenSize, splash->size()));
+  splash->show();
+  splash->repaint();
+  for (int i = 0; i < 370; ++i) {
+    // The outer size: the frame's decorations, once known, are taken off.
+    const QSize decorations = frameGeometry().size() - size();
+    resize(QSize(680, 510) - decorations);
+    move(CentredOrigin(screenSize, QSize(680, 510)));
+    setAcceptDrops(true);
+    DateTimePicker1->setDate(QDate::currentDate());
+    DateTimePicker1->setDisplayFormat(kPickerFormat);
+    splash->CGauge1->SetProgress(i);
+    splash->repaint();
+  }
+  splash->deleteLater();
+}
+
+void TSoraForm::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+}
+
+void TSoraForm::FormShow() {
+  // One failed file is reported and the others still open.
+  for (qsizetype i = 0; i < Params.size(); ++i) {
+    const QString path = Params[i];
+    Dialogs::ReportFileErrors(this, [&] { OpenDocument(path); });
+  }
+}
+
+TSoraChild* TSoraForm::OpenDocument(const QString& path) {
+  auto* child = new TSoraChild(MdiClient, this);
+  child->setWindowTitle(ExtractFileName(path));
+  child->FilePath = path;
+  child->QuoteOpen = QuoteOpen;
+  child->QuoteClose = QuoteClose;
+  child->NotSavedText = NotSavedText;
+  if (QFileInfo(path).isFile()) child->RichEdit1->LoadFromFile(path);
+  child->RichEdit1->SetModified(false);
+  return child;
+}
+
+TSoraChild* TSoraForm::ActiveChild() const {
+  return qobject_cast<TSoraChild*>(MdiClient->currentSubWindow());
+}
+
+QList<TSoraChild*> TSoraForm::Children() const {
+  QList<TSoraChild*> children;
+  for (QMdiSubWindow* w : MdiClient->subWindowList(QMdiArea::CreationOrder))
+    if (auto* child = qobject_cast<TSoraChild*>(w)) children << child;
+  return children;
+}
+
+void TSoraForm::WMDropFiles(const QStringList& paths) {
+  for (const QString& path : paths) OpenDocument(path);
+}
+
+// ---- commands of the frame ----
+
+void TSoraForm::FileNew1Execute() {
+  OpenDocument(NewNamePrefix + QString::number(Children().size() + 1));
+}
+
+void TSoraForm::FileOpen1Execute() {
+  if (OpenDialog.Execute(this)) OpenDocument(OpenDialog.FileName);
+}
+
+// Closes the whole frame, not only the active document.
+void TSoraForm::FileClose1Execute() { close(); }
+void TSoraForm::FileExit1Execute() { close(); }
+
+void TSoraForm::HelpAbout1Execute() {
+  if (!AboutBox) AboutBox = new TAboutBox;
+  Dialogs::Exec(AboutBox);
+}
+
+void TSoraForm::ActHelpExecute() {
+  if (!help_) help_ = new THelpWindow(this);
+  if (!help_->ShowContents(Application().HelpFile))
+    Dialogs::ReportError(this, QStringLiteral("ヘルプファイル「%1」が見つかりません。")
+                                   .arg(Application().HelpFile));
+}
+
+// ---- forwarders ----
+
+void TSoraForm::FileSave1Execute() {
+  if (TSoraChild* child = ActiveChild()) child->FileSaveExecute();
+}
+void TSoraForm::FileSaveAs1Execute() {
+  if (TSoraChild* child = ActiveChild()) child->FileSaveAsExecute();
+}
+void TSoraForm::FilePrintExecute() {
+  if (TSoraChild* child = ActiveChild()) child->FilePrintExecute();
+}
+void TSoraForm::EditUndo1Execute() {
+  if (TSoraChild* child = ActiveChild()) child->EditUndoExecute();
+}
+void TSoraForm::EditSelectAllExecute() {
+  if (TSoraChild* child = ActiveChild()) child->EditSelectAllExecute();
+}
+void TSoraForm::ViewButtonExecute() {
+  if (TSoraChild* child = ActiveChild()) child->ViewToolBarExecute();
+}
+void TSoraForm::ViewRulerExecute() {
+  if (TSoraChild* child = ActiveChild()) child->ViewRulerExecute();
+}
+
+void TSoraForm::SetViewCountChecked(bool checked) { ViewCount->setChecked(checked); }
+void TSoraForm::SetViewButtonChecked(bool checked) { ViewButton->setChecked(checked); }
+void TSoraForm::SetViewRulerChecked(bool checked) { ViewRuler->setChecked(checked); }
+
+// ---- window commands ----
+
+void TSoraForm::WindowCascade1Execute() { MdiClient->cascadeSubWindows(); }
+
+namespace {
+// The document windows that take part in tiling: the ones not minimised.
+QList<QMdiSubWindow*> Tileable(QMdiArea* area) {
+  QList<QMdiSubWindow*> list;
+  for (QMdiSubWindow* w : area->subWindowList(QMdiArea::CreationOrder))
+    if (!w->isHidden() && !w->isMinimized()) list << w;
+  return list;
+}
+}  // namespace
+
+void TSoraForm::WindowTileHorizontal1Execute() {
+  const QList<QMdiSubWindow*> list = Tileable(MdiClient);
+  if (list.isEmpty()) return;
+  const QRect area = MdiClient->viewport()->rect();
+  const int n = int(list.size());
+  for (int i = 0; i < n; ++i) {
+    const int top = area.height() * i / n, bottom = area.height() * (i + 1) / n;
+    list[i]->showNormal();
+    list[i]->setGeometry(0, top, area.width(), bottom - top);
+  }
+}
+
+void TSoraForm::WindowTileVertical1Execute() {
+  const QList<QMdiSubWindow*> list = Tileable(MdiClient);
+  if (list.isEmpty()) return;
+  const QRect area = MdiClient->viewport()->rect();
+  const int n = int(list.size());
+  for (int i = 0; i < n; ++i) {
+    const int left = area.width() * i / n, right = area.width() * (i + 1) / n;
+    list[i]->showNormal();
+    list[i]->setGeometry(left, 0, right - left, area.height());
+  }
+}
+
+void TSoraForm::WindowMinimizeAll1Execute() {
+  for (QMdiSubWindow* w : MdiClient->subWindowList(QMdiArea::CreationOrder)) w->showMinimized();
+}
+
+void TSoraForm::WindowArrangeAll1Execute() {
+  // Minimised windows in rows along the bottom edge, left to right.
+  const QRect area = MdiClient->viewport()->rect();
+  int x = 0, y = area.bottom() + 1, rowHeight = 0;
+  for (QMdiSubWindow* w : MdiClient->subWindowList(QMdiArea::CreationOrder)) {
+    if (!w->isMinimized()) continue;
+    const QSize s = w->size();
+    if (x > 0 && x + s.width() > area.width()) {
+      x = 0;
+      y -= rowHeight;
+      rowHeight = 0;
+    }
+    rowHeight = qMax(rowHeight, s.height());
+    if (x == 0) y = qMin(y, area.bottom() + 1);
+    w->move(x, y - s.height());
+    x += s.width();
+  }
+}
+
+void TSoraForm::FillWindowList() {
+  qDeleteAll(windowList_);
+  windowList_.clear();
+  const QList<TSoraChild*> children = Children();
+  if (children.isEmpty()) return;
+  windowList_ << Window1->addSeparator();
+  const TSoraChild* active = ActiveChild();
+  int number = 0;
+  for (TSoraChild* child : children) {
+    ++number;
+    QString caption = child->windowTitle();
+    caption.replace(u'&', QStringLiteral("&&"));
+    QAction* entry = Window1->addAction(
+        number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(caption) : caption);
+    entry->setCheckable(true);
+    entry->setChecked(child == active);
+    connect(entry, &QAction::triggered, this, [this, child = QPointer<TSoraChild>(child)] {
+      if (child) MdiClient->setActiveSubWindow(child);
+    });
+    windowList_ << entry;
+  }
+}
+
+void TSoraForm::UpdateWindowActions() {
+  const bool any = !Children().isEmpty();
+  FileClose1->setEnabled(ActiveChild() != nullptr);
+  for (QAction* a : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1,
+                     WindowMinimizeAll1, WindowArrangeAll1})
+    a->setEnabled(any);
+}
+
+// ---- cut, copy and paste on the focused text ----
+
+void TSoraForm::SetUpEditActions() {
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    // Menus and other windows take the focus for a moment; the text the
+    // commands act on stays the one last focused in this frame.
+    if (!now || !isAncestorOf(now)) return;
+    if (watchedText_) disconnect(watchedText_, nullptr, this, nullptr);
+    watchedText_ = FocusedText();
+    if (auto* text = qobject_cast<QTextEdit*>(watchedText_))
+      connect(text, &QTextEdit::selectionChanged, this, &TSoraForm::UpdateEditActions);
+    else if (auto* line = qobject_cast<QLineEdit*>(watchedText_))
+      connect(line, &QLineEdit::selectionChanged, this, &TSoraForm::UpdateEditActions);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(watchedText_))
+      connect(plain, &QPlainTextEdit::selectionChanged, this, &TSoraForm::UpdateEditActions);
+    UpdateEditActions();
+  });
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+          &TSoraForm::UpdateEditActions);
+
+  connect(EditCut1, &QAction::triggered, this, [this] {
+    if (auto* rich = qobject_cast<TRichEdit*>(watchedText_)) rich->CutToClipboard();
+    else if (auto* text = qobject_cast<QTextEdit*>(watchedText_)) text->cut();
+    else if (auto* line = qobject_cast<QLineEdit*>(watchedText_)) line->cut();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(watchedText_)) plain->cut();
+  });
+  connect(EditCopy1, &QAction::triggered, this, [this] {
+    if (auto* rich = qobject_cast<TRichEdit*>(watchedText_)) rich->CopyToClipboard();
+    else if (auto* text = qobject_cast<QTextEdit*>(watchedText_)) text->copy();
+    else if (auto* line = qobject_cast<QLineEdit*>(watchedText_)) line->copy();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(watchedText_)) plain->copy();
+  });
+  connect(EditPaste1, &QAction::triggered, this, [this] {
+    if (auto* rich = qobject_cast<TRichEdit*>(watchedText_)) rich->PasteFromClipboard();
+    else if (auto* text = qobject_cast<QTextEdit*>(watchedText_)) text->paste();
+    else if (auto* line = qobject_cast<QLineEdit*>(watchedText_)) line->paste();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(watchedText_)) plain->paste();
+  });
+  UpdateEditActions();
+}
+
+QWidget* TSoraForm::FocusedText() const {
+  QWidget* w = QApplication::focusWidget();
+  if (!w || !isAncestorOf(w)) return nullptr;
+  if (qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w)) return w;
+  // The date picker's own line edit is not a text the edit commands serve.
+  if (qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) return w;
+  return nullptr;
+}
+
+void TSoraForm::UpdateEditActions() {
+  bool selection = false, writable = false;
+  if (auto* text = qobject_cast<QTextEdit*>(watchedText_)) {
+    selection = text->textCursor().hasSelection();
+    writable = !text->isReadOnly();
+  } else if (auto* line = qobject_cast<QLineEdit*>(watchedText_)) {
+    selection = line->hasSelectedText();
+    writable = !line->isReadOnly();
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(watchedText_)) {
+    selection = plain->textCursor().hasSelection();
+    writable = !plain->isReadOnly();
+  }
+  const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+  EditCut1->setEnabled(selection && writable);
+  EditCopy1->setEnabled(selection);
+  EditPaste1->setEnabled(writable && clip && clip->hasText());
+}
+
+// ---- closing ----
+
+void TSoraForm::closeEvent(QCloseEvent* e) {
+  // Every document is asked first, the top one first; one kept open keeps the
+  // frame and every document open.
+  const QList<QMdiSubWindow*> stack = MdiClient->subWindowList(QMdiArea::StackingOrder);
+  for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+    if (auto* child = qobject_cast<TSoraChild*>(*it)) {
+      bool canClose = true;
+      child->FormCloseQuery(canClose);
+      if (!canClose) {
+        e->ignore();
+        return;
+      }
+    }
+  }
+  e->accept();
+  if (help_) help_->close();
+  emit Closed();
+}
+
+// ---- dropped files ----
+
+void TSoraForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (!LocalPaths(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void TSoraForm::dropEvent(QDropEvent* e) {
+  const QStringList paths = LocalPaths(e->mimeData());
+  if (paths.isEmpty()) return;
+  e->acceptProposedAction();
+  Dialogs::ReportFileErrors(this, [&] { WMDropFiles(paths); });
+}
+
+bool TSoraForm::eventFilter(QObject* watched, QEvent* e) {
+  const QEvent::Type type = e->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+    return QMainWindow::eventFilter(watched, e);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget == this || !isAncestorOf(widget)) return false;
+  auto* drop = static_cast<QDropEvent*>(e);
+  if (LocalPaths(drop->mimeData()).isEmpty()) return false;  // text drags stay with the text
+  if (type == QEvent::Drop) dropEvent(drop);
+  else drop->acceptProposedAction();
+  return true;
+}
