@@ -1,8 +1,9 @@
 #pragma once
-// The About window: product name, version and maker, closed only by OK.
+// The About window: product name, version and maker, closed by OK.
 #include <QDialog>
 
 class QPushButton;
+class QLabel;
 namespace Ui { class AboutBox; }
 
 class TAboutBox : public QDialog {
@@ -11,6 +12,9 @@ class TAboutBox : public QDialog {
   explicit TAboutBox(QWidget* owner = nullptr);
   ~TAboutBox() override;
 
+  QLabel* ProgramIcon = nullptr;
+  QLabel* ProductName = nullptr;
+  QLabel* Version = nullptr;
   QPushButton* OKButton = nullptr;
 
  protected:
@@ -20,5 +24,5 @@ class TAboutBox : public QDialog {
   void showEvent(QShowEvent* e) override;
 
  private:
-  Ui::AboutBox* ui = nullptr;
+  Ui::AboutBox* ui;
 };

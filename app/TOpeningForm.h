@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class TCGauge;
-class QFrame;
 class QLabel;
 namespace Ui { class OpeningForm; }
 
@@ -13,7 +12,8 @@ class TOpeningForm : public QWidget {
   explicit TOpeningForm(QWidget* owner = nullptr);
   ~TOpeningForm() override;
 
-  QFrame* Panel1 = nullptr;
+  // Panel1's own text is the maker's notice, drawn centred.
+  QLabel* Panel1 = nullptr;
   QLabel* Label1 = nullptr;
   TCGauge* CGauge1 = nullptr;
 
@@ -21,5 +21,5 @@ class TOpeningForm : public QWidget {
   void FormCreate();
 
  private:
-  Ui::OpeningForm* ui = nullptr;
+  Ui::OpeningForm* ui;
 };

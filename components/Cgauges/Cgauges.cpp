@@ -1,39 +1,414 @@
 #include "components/Cgauges/Cgauges.h"
 
+#include <QEvent>
 #include <QPainter>
+#include <QVector>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
-const char* const SOutOfRange = "%lld - %lld";
+#include "components/Registry.h"
+
+const char* const SOutOfRange = "値は %lld から %lld の範囲で指定してください。";
 
 EOutOfRange::EOutOfRange(qint64 low, qint64 high)
     : std::runtime_error(QString::asprintf(SOutOfRange, low, high).toStdString()),
-      text_(QString::asprintf(SOutOfRange, low, high)), low_(low), high_(high) {}
+      text_(QString::asprintf(SOutOfRange, low, high)),
+      low_(low),
+      high_(high) {}
 
-TCGauge::TCGauge(QWidget* owner) : QWidget(owner) { resize(100, 100); }
-int TCGauge::GetPercentDone() const { return 0; }
-void TCGauge::SeTCGaugeKind(TCGaugeKind v) { FKind = v; }
-void TCGauge::SetShowText(bool v) { FShowText = v; }
-void TCGauge::SetBorderStyle(TFormBorderStyle v) { FBorderStyle = v; }
-void TCGauge::SetForeColor(TColor v) { FForeColor = v; }
-void TCGauge::SetBackColor(TColor v) { FBackColor = v; }
-void TCGauge::SetMinValue(int v) { FMinValue = v; }
-void TCGauge::SetMaxValue(int v) { FMaxValue = v; }
-void TCGauge::SetProgress(int v) { FCurValue = v; }
-void TCGauge::SetColor(TColor v) { FColor = v; }
-void TCGauge::SetParentColor(bool v) { FParentColor = v; }
-void TCGauge::AddProgress(int v) { SetProgress(FCurValue + v); }
-QImage TCGauge::RenderImage() const { return QImage(); }
-void TCGauge::paintEvent(QPaintEvent*) { QPainter p(this); Paint(p); }
-void TCGauge::changeEvent(QEvent* e) { QWidget::changeEvent(e); }
-void TCGauge::Paint(QPainter&) {}
+namespace {
+
+constexpr TColor clWindowFrame = 0x80000006;
+
+// An off-screen bitmap the size of another, cleared before use.
+class TBltBitmap : public QImage {
+ public:
+  void MatchSize(const QImage& templ) {
+    QImage::operator=(QImage(templ.size(), QImage::Format_RGB32));
+    fill(ToQColor(clWindowFrame));
+  }
+};
+
+void FillRect(QImage& bitmap, int left, int top, int right, int bottom, const QColor& c) {
+  if (right <= left || bottom <= top) return;
+  QPainter p(&bitmap);
+  p.fillRect(QRect(left, top, right - left, bottom - top), c);
+}
+
+// The pixels of a line from a up to, but not including, b: the end pixel is
+// left for the next segment, as MoveTo/LineTo do.
+void LineTo(QPainter& p, QPoint a, QPoint b) {
+  QVector<QPoint> points;
+  int x = a.x(), y = a.y();
+  const int dx = std::abs(b.x() - x), sx = x < b.x() ? 1 : -1;
+  const int dy = -std::abs(b.y() - y), sy = y < b.y() ? 1 : -1;
+  int err = dx + dy;
+  while (x != b.x() || y != b.y()) {
+    points.append(QPoint(x, y));
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+  if (!points.isEmpty()) p.drawPoints(points.constData(), int(points.size()));
+}
+
+// The pixel box of an ellipse bounded by (left, top, right, bottom), right and
+// bottom exclusive, for aliased drawing with a one-pixel pen.
+QRect EllipseBox(int left, int top, int right, int bottom) {
+  return QRect(left, top, right - left - 1, bottom - top - 1);
+}
+
+// Plots the pixels of a line from a to b, both ends included, where keep
+// allows.
+template <typename Keep>
+void Plot(QImage& img, QPoint a, QPoint b, QRgb c, Keep keep) {
+  int x = a.x(), y = a.y();
+  const int dx = std::abs(b.x() - x), sx = x < b.x() ? 1 : -1;
+  const int dy = -std::abs(b.y() - y), sy = y < b.y() ? 1 : -1;
+  int err = dx + dy;
+  for (;;) {
+    if (img.rect().contains(x, y) && keep(x, y)) img.setPixel(x, y, c);
+    if (x == b.x() && y == b.y()) break;
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+// The wedge of the ellipse from the radial through start counter-clockwise to
+// the radial through end, filled with brush and outlined with pen; equal
+// radials give the whole ellipse. The wedge is cut from the whole ellipse
+// pixel by pixel, so its arc lies on exactly the pixels of the dial's outline.
+void DrawPie(QImage& img, int left, int top, int right, int bottom, QPoint start, QPoint end,
+             const QColor& pen, const QColor& brush) {
+  const QRect box = EllipseBox(left, top, right, bottom);
+  if (box.width() < 0 || box.height() < 0) return;
+  QImage whole(img.size(), QImage::Format_ARGB32_Premultiplied);
+  whole.fill(Qt::transparent);
+  {
+    QPainter p(&whole);
+    p.setPen(QPen(pen, 0));
+    p.setBrush(brush);
+    p.drawEllipse(box);
+  }
+  const double cx = box.x() + box.width() / 2.0, cy = box.y() + box.height() / 2.0;
+  auto direction = [&](double x, double y) { return std::atan2(cy - y, x - cx); };
+  const double from = direction(start.x(), start.y());
+  double span = direction(end.x(), end.y()) - from;
+  while (span <= 0) span += 2 * M_PI;
+  // Neighbouring start and end pixels leave a sliver narrower than a pixel
+  // open; it must not show as a stray dot (the full gauge is one of these).
+  const QPoint gap = end - start;
+  const bool full = std::abs(gap.x()) <= 1 && std::abs(gap.y()) <= 1 && span > M_PI;
+  // A pixel belongs to the wedge when its direction from the centre lies
+  // counter-clockwise between the two radials (y upwards), radials included.
+  const double sx = start.x() - cx, sy = cy - start.y();
+  const double ex = end.x() - cx, ey = cy - end.y();
+  auto inWedge = [&](double vx, double vy) {
+    const double afterStart = sx * vy - sy * vx;  // >= 0: not clockwise of start
+    const double beforeEnd = vx * ey - vy * ex;   // >= 0: not counter-clockwise of end
+    if (span <= M_PI) return afterStart >= -1e-9 && beforeEnd >= -1e-9;
+    return afterStart >= -1e-9 || beforeEnd >= -1e-9;
+  };
+  const QRect area = box.adjusted(0, 0, 1, 1) & img.rect();
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const QRgb* src = reinterpret_cast<const QRgb*>(whole.constScanLine(y));
+    QRgb* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (qAlpha(src[x]) == 0) continue;
+      if (full || inWedge(x - cx, cy - y)) dst[x] = src[x];
+    }
+  }
+  if (full) return;
+  // The two radials, from the centre to the outline.
+  const double a = box.width() / 2.0, b = box.height() / 2.0;
+  auto edge = [&](double t) {
+    const double ct = std::cos(t), st = std::sin(t);
+    const double d = std::sqrt(a * a * st * st + b * b * ct * ct);
+    const double r = d > 0 ? a * b / d : 0;
+    return QPoint(int(std::lround(cx + r * ct)), int(std::lround(cy - r * st)));
+  };
+  const QPoint centre(int(std::lround(cx)), int(std::lround(cy)));
+  auto inside = [&](int x, int y) { return qAlpha(whole.pixel(x, y)) != 0; };
+  Plot(img, centre, edge(from), pen.rgb(), inside);
+  Plot(img, centre, edge(from + span), pen.rgb(), inside);
+}
+
+}  // namespace
+
+TCGauge::TCGauge(QWidget* owner) : QWidget(owner) {
+  // Every pixel is painted here, so the parent need not erase behind it.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(100, 100);
+}
+
+int TCGauge::GetPercentDone() const {
+  // 64-bit, so that offset x 100 cannot overflow and any int range works.
+  const qint64 range = qint64(FMaxValue) - FMinValue;
+  if (range == 0) return 0;
+  const qint64 n = (qint64(FCurValue) - FMinValue) * 100;
+  qint64 q = n / range;
+  if ((n % range != 0) && ((n < 0) != (range < 0))) --q;
+  return int(q);
+}
+
 void TCGauge::Refresh() { repaint(); }
-QColor TCGauge::EffectiveColor() const { return QColor(); }
-void TCGauge::PaintBackground(QImage&) const {}
-void TCGauge::PaintAsText(QImage&, const QRect&) const {}
-void TCGauge::PaintAsNothing(QImage&, const QRect&) const {}
-void TCGauge::PaintAsBar(QImage&, const QRect&) const {}
-void TCGauge::PaintAsPie(QImage&, const QRect&) const {}
-void TCGauge::PaintAsNeedle(QImage&, const QRect&) const {}
+
+void TCGauge::SeTCGaugeKind(TCGaugeKind value) {
+  if (value == FKind) return;
+  FKind = value;
+  Refresh();
+}
+
+void TCGauge::SetShowText(bool value) {
+  if (value == FShowText) return;
+  FShowText = value;
+  Refresh();
+}
+
+void TCGauge::SetBorderStyle(TFormBorderStyle value) {
+  if (value == FBorderStyle) return;
+  FBorderStyle = value;
+  Refresh();
+}
+
+void TCGauge::SetForeColor(TColor value) {
+  if (value == FForeColor) return;
+  FForeColor = value;
+  Refresh();
+}
+
+void TCGauge::SetBackColor(TColor value) {
+  if (value == FBackColor) return;
+  FBackColor = value;
+  Refresh();
+}
+
+void TCGauge::SetColor(TColor value) {
+  if (value == FColor && !FParentColor) return;
+  FColor = value;
+  FParentColor = false;
+  Refresh();
+}
+
+void TCGauge::SetParentColor(bool value) {
+  if (value == FParentColor) return;
+  FParentColor = value;
+  Refresh();
+}
+
+void TCGauge::SetMinValue(int value) {
+  if (value == FMinValue) return;
+  // The bounds are reported in 64 bits: MaxValue - 1 may lie below INT_MIN.
+  if (value > FMaxValue) throw EOutOfRange(-2147483647, qint64(FMaxValue) - 1);
+  FMinValue = value;
+  if (FCurValue < value) FCurValue = value;
+  Refresh();
+}
+
+void TCGauge::SetMaxValue(int value) {
+  if (value == 0) return;
+  if (value < FMinValue) throw EOutOfRange(qint64(FMinValue) + 1, 2147483647);
+  FMaxValue = value;
+  if (FCurValue > value) FCurValue = value;
+  Refresh();
+}
+
+void TCGauge::SetProgress(int value) {
+  const int old = GetPercentDone();
+  if (value < FMinValue)
+    value = FMinValue;
+  else if (value > FMaxValue)
+    value = FMaxValue;
+  if (value == FCurValue) return;
+  FCurValue = value;
+  // Small steps over a wide range would otherwise repaint the same picture.
+  if (GetPercentDone() != old) Refresh();
+}
+
+void TCGauge::AddProgress(int value) {
+  // The sum saturates instead of wrapping; SetProgress clamps it to the range.
+  const qint64 sum = qint64(FCurValue) + value;
+  SetProgress(int(std::clamp<qint64>(sum, std::numeric_limits<int>::min(),
+                                     std::numeric_limits<int>::max())));
+  Refresh();
+}
+
+QColor TCGauge::EffectiveColor() const {
+  // The palette carries the parent's background down to its children.
+  return FParentColor ? palette().color(QPalette::Window) : ToQColor(FColor);
+}
+
+void TCGauge::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() == QEvent::PaletteChange || e->type() == QEvent::FontChange) update();
+}
+
+void TCGauge::paintEvent(QPaintEvent*) {
+  QPainter canvas(this);
+  Paint(canvas);
+}
+
+void TCGauge::Paint(QPainter& canvas) {
+  const QImage image = RenderImage();
+  if (image.isNull()) return;
+  canvas.setCompositionMode(QPainter::CompositionMode_Source);
+  canvas.drawImage(0, 0, image);
+}
+
+QImage TCGauge::RenderImage() const {
+  const int w = width(), h = height();
+  if (w <= 0 || h <= 0) return QImage();
+  QImage image(w, h, QImage::Format_RGB32);
+  PaintBackground(image);
+
+  TRect r{0, 0, w, h};
+  if (FBorderStyle == bsSingle) r = TRect{1, 1, w - 1, h - 1};
+
+  TBltBitmap overlay;
+  overlay.MatchSize(image);
+  PaintBackground(overlay);
+
+  switch (FKind) {
+    case gkText: PaintAsNothing(overlay, r); break;
+    case gkHorizontalBar:
+    case gkVerticalBar: PaintAsBar(overlay, r); break;
+    case gkPie: PaintAsPie(overlay, r); break;
+    case gkNeedle: PaintAsNeedle(overlay, r); break;
+  }
+
+  {
+    // The image is black, so this copies the overlay; the margin outside R
+    // stays black and is the frame.
+    QPainter p(&image);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.drawImage(0, 0, overlay);
+  }
+
+  if (FShowText) PaintAsText(image, r);
+  return image;
+}
+
+void TCGauge::PaintBackground(QImage& bitmap) const {
+  FillRect(bitmap, 0, 0, width(), height(), Qt::black);
+}
+
+void TCGauge::PaintAsNothing(QImage& overlay, const TRect& r) const {
+  FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
+}
+
+void TCGauge::PaintAsBar(QImage& overlay, const TRect& r) const {
+  const int W = r.Right - r.Left + 1;
+  const int H = r.Bottom - r.Top + 1;
+  const QColor fore = ToQColor(FForeColor);
+  FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
+  // The bar's far edges are the lengths themselves, not offsets from R's
+  // corner: with a frame the full bar covers R exactly, without one it runs a
+  // pixel past the edge, where the bitmap clips it.
+  if (FKind == gkHorizontalBar) {
+    int x = int(std::floor(GetPercentDone() * 0.01 * W));
+    if (x > W) x = W;
+    if (x > 0) FillRect(overlay, r.Left, r.Top, x, H, fore);
+  } else {
+    int y = int(std::floor(GetPercentDone() * 0.01 * H));
+    if (y >= H) y = H - 1;
+    FillRect(overlay, r.Left, H - y, W, H, fore);
+  }
+}
+
+void TCGauge::PaintAsPie(QImage& overlay, const TRect& r) const {
+  int W = r.Right - r.Left, H = r.Bottom - r.Top;
+  if (FBorderStyle == bsSingle) {
+    ++W;
+    ++H;
+  }
+  FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, EffectiveColor());
+  const QColor fore = ToQColor(FForeColor);
+  // The outlined dial: a wedge from a point to itself is the whole ellipse.
+  DrawPie(overlay, r.Left, r.Top, W, H, QPoint(0, 0), QPoint(0, 0), fore, ToQColor(FBackColor));
+  const int percent = GetPercentDone();
+  if (percent <= 0) return;
+  const int halfW = W / 2, halfH = H / 2;
+  const double a = (percent * 0.02 + 0.5) * M_PI;
+  const QPoint start(int(std::floor((1 - std::cos(a)) * halfW)),
+                     int(std::floor((1 - std::sin(a)) * halfH)));
+  DrawPie(overlay, r.Left, r.Top, W, H, start, QPoint(halfW, 0), fore, fore);
+}
+
+void TCGauge::PaintAsNeedle(QImage& overlay, const TRect& r) const {
+  const int L = r.Left, T = r.Top;
+  int W = r.Right - r.Left, H = r.Bottom - r.Top;
+  if (FBorderStyle == bsSingle) {
+    ++W;
+    ++H;
+  }
+  FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, EffectiveColor());
+  const QColor fore = ToQColor(FForeColor);
+  // The upper half of an ellipse twice the area's height: a half dial whose
+  // flat side lies on the row above R's bottom edge.
+  DrawPie(overlay, L, T, W, 2 * H - 1, QPoint(L + W, r.Bottom - 1), QPoint(L, r.Bottom - 1), fore,
+          ToQColor(FBackColor));
+  QPainter p(&overlay);
+  p.setPen(QPen(fore, 0));
+  LineTo(p, QPoint(L, r.Bottom), QPoint(L + W, r.Bottom));
+  const int percent = GetPercentDone();
+  if (percent <= 0) return;
+  // The pivot is in the middle of the control, not of R.
+  const int M = width() / 2;
+  const double a = percent * 0.01 * M_PI;
+  LineTo(p, QPoint(M, r.Bottom - 1),
+         QPoint(int(std::floor((1 - std::cos(a)) * M)),
+                int(std::floor((1 - std::sin(a)) * (r.Bottom - 1)))));
+}
+
+void TCGauge::PaintAsText(QImage& image, const TRect& r) const {
+  TBltBitmap overlay;
+  overlay.MatchSize(image);
+  PaintBackground(overlay);
+  const QString s = QString::number(GetPercentDone()) + QLatin1Char('%');
+  {
+    QPainter p(&overlay);
+    // Glyphs must be pure white: a grey edge would not XOR to the complement.
+    QFont f = font();
+    f.setStyleStrategy(QFont::NoAntialias);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.setBrush(Qt::NoBrush);
+    const QFontMetrics fm = p.fontMetrics();
+    const int x = (r.Right - r.Left + 1 - fm.horizontalAdvance(s)) / 2;
+    const int y = (r.Bottom - r.Top + 1 - fm.height()) / 2;
+    p.setClipRect(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
+    p.drawText(x, y + fm.ascent(), s);
+  }
+  QPainter p(&image);
+  p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  p.drawImage(0, 0, overlay);
+}
+
+// Resources of a static library are linked in only when referenced.
+static void InitCgaugesResources() { Q_INIT_RESOURCE(cgauges); }
 
 namespace Cgauges {
-void Register() {}
+void Register() {
+  InitCgaugesResources();
+  RegisterComponents(LoadStr(101),
+                     {TComponentClass{QStringLiteral("TCGauge"),
+                                      QStringLiteral("components/Cgauges/Cgauges.h"),
+                                      QStringLiteral(":/icons/cgauges_TCGauge.png"),
+                                      QStringLiteral("ゲージ"),
+                                      [](QWidget* parent) { return new TCGauge(parent); }}});
+}
 }  // namespace Cgauges

@@ -93,13 +93,17 @@ class TCGauge : public QWidget {
   void Refresh();
 
  private:
+  // Rectangles as (left, top, right, bottom), right and bottom exclusive.
+  struct TRect {
+    int Left, Top, Right, Bottom;
+  };
   QColor EffectiveColor() const;
   void PaintBackground(QImage& bitmap) const;
-  void PaintAsText(QImage& image, const QRect& r) const;
-  void PaintAsNothing(QImage& overlay, const QRect& r) const;
-  void PaintAsBar(QImage& overlay, const QRect& r) const;
-  void PaintAsPie(QImage& overlay, const QRect& r) const;
-  void PaintAsNeedle(QImage& overlay, const QRect& r) const;
+  void PaintAsText(QImage& image, const TRect& r) const;
+  void PaintAsNothing(QImage& overlay, const TRect& r) const;
+  void PaintAsBar(QImage& overlay, const TRect& r) const;
+  void PaintAsPie(QImage& overlay, const TRect& r) const;
+  void PaintAsNeedle(QImage& overlay, const TRect& r) const;
 
   int FMinValue = 0;
   int FMaxValue = 100;
