@@ -18,6 +18,7 @@ TOpeningForm::~TOpeningForm() { delete ui; }
 void TOpeningForm::FormCreate() {
   // Nothing of a window's decoration remains: no caption bar, border or
   // system menu; it stays above the frame being set up.
-  setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                 Qt::WindowDoesNotAcceptFocus);
   update();
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class TCGauge;
+class QFrame;
 class QLabel;
 namespace Ui { class OpeningForm; }
 
@@ -12,8 +13,7 @@ class TOpeningForm : public QWidget {
   explicit TOpeningForm(QWidget* owner = nullptr);
   ~TOpeningForm() override;
 
-  // Panel1's own text is the maker's notice, drawn centred.
-  QLabel* Panel1 = nullptr;
+  QFrame* Panel1 = nullptr;
   QLabel* Label1 = nullptr;
   TCGauge* CGauge1 = nullptr;
 

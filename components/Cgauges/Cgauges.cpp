@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QPainter>
-#include <QVector>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -36,46 +35,23 @@ void FillRect(QImage& bitmap, int left, int top, int right, int bottom, const QC
   p.fillRect(QRect(left, top, right - left, bottom - top), c);
 }
 
-// The pixels of a line from a up to, but not including, b: the end pixel is
-// left for the next segment, as MoveTo/LineTo do.
-void LineTo(QPainter& p, QPoint a, QPoint b) {
-  QVector<QPoint> points;
-  int x = a.x(), y = a.y();
-  const int dx = std::abs(b.x() - x), sx = x < b.x() ? 1 : -1;
-  const int dy = -std::abs(b.y() - y), sy = y < b.y() ? 1 : -1;
-  int err = dx + dy;
-  while (x != b.x() || y != b.y()) {
-    points.append(QPoint(x, y));
-    const int e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
-  }
-  if (!points.isEmpty()) p.drawPoints(points.constData(), int(points.size()));
-}
-
 // The pixel box of an ellipse bounded by (left, top, right, bottom), right and
 // bottom exclusive, for aliased drawing with a one-pixel pen.
 QRect EllipseBox(int left, int top, int right, int bottom) {
   return QRect(left, top, right - left - 1, bottom - top - 1);
 }
 
-// Plots the pixels of a line from a to b, both ends included, where keep
-// allows.
-template <typename Keep>
-void Plot(QImage& img, QPoint a, QPoint b, QRgb c, Keep keep) {
+// Visits the pixels of a line from a to b; the end pixel only when withEnd.
+template <typename Visit>
+void Line(QPoint a, QPoint b, bool withEnd, Visit visit) {
   int x = a.x(), y = a.y();
   const int dx = std::abs(b.x() - x), sx = x < b.x() ? 1 : -1;
   const int dy = -std::abs(b.y() - y), sy = y < b.y() ? 1 : -1;
   int err = dx + dy;
   for (;;) {
-    if (img.rect().contains(x, y) && keep(x, y)) img.setPixel(x, y, c);
-    if (x == b.x() && y == b.y()) break;
+    const bool last = x == b.x() && y == b.y();
+    if (!last || withEnd) visit(x, y);
+    if (last) break;
     const int e2 = 2 * err;
     if (e2 >= dy) {
       err += dy;
@@ -86,6 +62,14 @@ void Plot(QImage& img, QPoint a, QPoint b, QRgb c, Keep keep) {
       y += sy;
     }
   }
+}
+
+// MoveTo/LineTo: the end pixel is left for the next segment.
+void LineTo(QImage& img, QPoint a, QPoint b, const QColor& c) {
+  const QRgb rgb = c.rgb();
+  Line(a, b, false, [&](int x, int y) {
+    if (img.rect().contains(x, y)) img.setPixel(x, y, rgb);
+  });
 }
 
 // The wedge of the ellipse from the radial through start counter-clockwise to
@@ -142,9 +126,12 @@ void DrawPie(QImage& img, int left, int top, int right, int bottom, QPoint start
     return QPoint(int(std::lround(cx + r * ct)), int(std::lround(cy - r * st)));
   };
   const QPoint centre(int(std::lround(cx)), int(std::lround(cy)));
-  auto inside = [&](int x, int y) { return qAlpha(whole.pixel(x, y)) != 0; };
-  Plot(img, centre, edge(from), pen.rgb(), inside);
-  Plot(img, centre, edge(from + span), pen.rgb(), inside);
+  // Only inside the outline: a rounded end may fall a pixel beyond it.
+  auto radial = [&](int x, int y) {
+    if (img.rect().contains(x, y) && qAlpha(whole.pixel(x, y)) != 0) img.setPixel(x, y, pen.rgb());
+  };
+  Line(centre, edge(from), true, radial);
+  Line(centre, edge(from + span), true, radial);
 }
 
 }  // namespace
@@ -361,17 +348,16 @@ void TCGauge::PaintAsNeedle(QImage& overlay, const TRect& r) const {
   // flat side lies on the row above R's bottom edge.
   DrawPie(overlay, L, T, W, 2 * H - 1, QPoint(L + W, r.Bottom - 1), QPoint(L, r.Bottom - 1), fore,
           ToQColor(FBackColor));
-  QPainter p(&overlay);
-  p.setPen(QPen(fore, 0));
-  LineTo(p, QPoint(L, r.Bottom), QPoint(L + W, r.Bottom));
+  LineTo(overlay, QPoint(L, r.Bottom), QPoint(L + W, r.Bottom), fore);
   const int percent = GetPercentDone();
   if (percent <= 0) return;
   // The pivot is in the middle of the control, not of R.
   const int M = width() / 2;
   const double a = percent * 0.01 * M_PI;
-  LineTo(p, QPoint(M, r.Bottom - 1),
+  LineTo(overlay, QPoint(M, r.Bottom - 1),
          QPoint(int(std::floor((1 - std::cos(a)) * M)),
-                int(std::floor((1 - std::sin(a)) * (r.Bottom - 1)))));
+                int(std::floor((1 - std::sin(a)) * (r.Bottom - 1)))),
+         fore);
 }
 
 void TCGauge::PaintAsText(QImage& image, const TRect& r) const {
