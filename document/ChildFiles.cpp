@@ -30,14 +30,19 @@ QString DefaultExtFor(int filterIndex) {
 
 }  // namespace
 
+// The window icon lives in the core library's resources.
+static void InitChildResources() { Q_INIT_RESOURCE(frame); }
+
 TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
     : QMdiSubWindow(nullptr), ui(new Ui::TSoraChild), frame_(frame) {
+  InitChildResources();
   setObjectName(QStringLiteral("SoraChild"));
   auto* client = new QWidget;
   client->setObjectName(QStringLiteral("SoraChildClient"));
   ui->setupUi(client);
   setWidget(client);
   setWindowTitle(client->windowTitle());
+  setWindowIcon(client->windowIcon());
 
   RichEdit1 = ui->RichEdit1;
   Panel1 = ui->Panel1;
@@ -47,6 +52,8 @@ TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
   FileSaveAs = ui->FileSaveAs;
   FilePrint = ui->FilePrint;
   addActions({FileSave, FileSaveAs, FilePrint});
+  CreateCounters();
+  CreateFindReplace();
 
   SaveDialog1.Filter = kSaveFilter;
   SaveDialog1.DefaultExt = QStringLiteral("txt");
@@ -97,7 +104,7 @@ void TSoraChild::FileSaveExecute() {
     FileSaveAsExecute();
     return;
   }
-  RichEdit1->PlainText = ext.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) != 0;
+  RichEdit1->PlainText = ext.compare(QStringLiteral(".rtf"), Qt::CaseSensitive) != 0;
   if (RichEdit1->PlainText && !AcceptUnencodable()) return;
   RichEdit1->SaveToFile(FilePath);
   RichEdit1->SetModified(false);
@@ -119,7 +126,7 @@ void TSoraChild::FileSaveAsExecute() {
 void TSoraChild::FilePrintExecute() {
   QPrinter printer;
   if (!Dialogs::Print(this, printer)) return;
-  RichEdit1->Print(windowTitle(), &printer);
+  RichEdit1->Print(QStringLiteral("zzz"), &printer);
 }
 
 void TSoraChild::FormCloseQuery(bool& CanClose) {

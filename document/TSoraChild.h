@@ -2,6 +2,8 @@
 // The document window: one per open document, an MDI child of the main frame.
 // Its code is split by concern:
 //   ChildFiles.cpp   lifecycle, Save, Save As, Print, the close question
+//   ChildCounters.cpp counter bar
+//   ChildFind.cpp    find and replace
 //   ChildEdit.cpp    editing commands
 //   ChildFormat.cpp  format toolbar
 //   ChildRuler.cpp   ruler
@@ -12,6 +14,9 @@
 
 class QAction;
 class QFrame;
+class QMenu;
+class TCounterCell;
+class TReplaceDialog;
 class QMdiArea;
 class QToolBar;
 class TRichEdit;
@@ -46,12 +51,46 @@ class TSoraChild : public QMdiSubWindow {
   QAction* FileSaveAs = nullptr;
   QAction* FilePrint = nullptr;
 
+  // ---- counter bar ----
+  bool CountInChars = false;  // offset and length in characters (true) or bytes
+  TCounterCell* Memo1 = nullptr;  // line
+  TCounterCell* Memo2 = nullptr;  // column
+  TCounterCell* Memo3 = nullptr;  // length number
+  TCounterCell* Memo4 = nullptr;  // length unit
+  TCounterCell* Memo5 = nullptr;  // caret offset number
+  TCounterCell* Memo6 = nullptr;  // caret offset unit
+  QAction* ViewCounter = nullptr;
+  QMenu* PopupMenu1 = nullptr;    // the text's pop-up menu
+  QMenu* PopupMenu2 = nullptr;    // empty: fields that show no menu
+
+  // ---- find and replace ----
+  TReplaceDialog* ReplaceDialog1 = nullptr;
+  QAction* EditReplace = nullptr;
+
  public slots:
   // ---- lifecycle and files ----
   void FileSaveExecute();
   void FileSaveAsExecute();
   void FilePrintExecute();
   void FormActivate();
+
+  // ---- counter bar ----
+  void UpdateCaretCounters();
+  void UpdateLengthCounter();
+  void RichEdit1Change();
+  void RichEdit1KeyUp(int key, Qt::KeyboardModifiers shift);
+  void RichEdit1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  void Memo1Click();
+  void Memo2Click();
+  void Memo3Click();
+  void Memo4Click();
+  void ViewCounterExecute();
+
+  // ---- find and replace ----
+  void EditReplaceExecute();
+  void ReplaceDialog1Find();
+  void ReplaceDialog1Replace();
+  int FindNextMatch();
 
   // ---- editing ----
   void EditUndoExecute();
@@ -68,6 +107,9 @@ class TSoraChild : public QMdiSubWindow {
 
  private:
   void FormCreate();
+  void CreateCounters();
+  void CreateFindReplace();
+  void ReplaceAll();
   void FormClose();
   // Before plain text is written: true when nothing would be lost, or the
   // user agreed to have the characters Shift-JIS lacks replaced.
