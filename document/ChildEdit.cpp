@@ -1,7 +1,120 @@
-// Document window: editing commands.
+// Document window: editing commands and the text's pop-up menu.
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+
+#include "document/FrameLink.h"
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
 
-void TSoraChild::EditUndoExecute() { RichEdit1->Undo(); }
+namespace {
 
+QAction* MakeAction(QObject* owner, const char* name, const QString& caption,
+                    const QString& shortHint, const QString& longHint) {
+  auto* a = new QAction(caption, owner);
+  a->setObjectName(QString::fromLatin1(name));
+  a->setToolTip(shortHint);
+  a->setStatusTip(longHint);
+  a->setProperty("Category", QStringLiteral("編集"));
+  return a;
+}
+
+}  // namespace
+
+void TSoraChild::CreateEditing() {
+  EditUndo = MakeAction(this, "EditUndo", QStringLiteral("レスキュー"), QStringLiteral("レスキュー"),
+                        QStringLiteral("１回前の操作の状態に戻します。"));
+  EditSelectAll = MakeAction(this, "EditSelectAll", QStringLiteral("全てを選択"),
+                             QStringLiteral("全てを選択"), QStringLiteral("全ての文字列を選択状態にします。"));
+  EditCut = MakeAction(this, "EditCut", QStringLiteral("切り取り"), QStringLiteral("切り取り"),
+                       QStringLiteral("選択部分を切り取りクリップボードにコピーします。"));
+  EditCopy = MakeAction(this, "EditCopy", QStringLiteral("コピー"), QStringLiteral("コピー"),
+                        QStringLiteral("選択部分をクリップボードにコピーします。"));
+  EditPaste = MakeAction(this, "EditPaste", QStringLiteral("貼り付け"), QStringLiteral("貼付"),
+                         QStringLiteral("クリップボードの内容をカーソル位置に貼り付けます。"));
+  // Ctrl+X, Ctrl+C and Ctrl+V belong to the frame's actions of the same meaning
+  // (one owner per key); the menu shows them beside these entries.
+  EditCut->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+  EditCopy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+  EditPaste->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+  for (QAction* a : {EditCut, EditCopy, EditPaste}) a->setShortcutContext(Qt::WidgetShortcut);
+
+  connect(EditUndo, &QAction::triggered, this, &TSoraChild::EditUndoExecute);
+  connect(EditSelectAll, &QAction::triggered, this, &TSoraChild::EditSelectAllExecute);
+  connect(EditCut, &QAction::triggered, this, &TSoraChild::EditCutExecute);
+  connect(EditCopy, &QAction::triggered, this, &TSoraChild::EditCopyExecute);
+  connect(EditPaste, &QAction::triggered, this, &TSoraChild::EditPasteExecute);
+}
+
+void TSoraChild::BuildPopupMenu() {
+  PopupMenu1->addAction(EditUndo);
+  PopupMenu1->addSeparator();
+  Cut1 = PopupMenu1->addAction(EditCut->text());
+  Cut1->setObjectName(QStringLiteral("Cut1"));
+  Copy1 = PopupMenu1->addAction(EditCopy->text());
+  Copy1->setObjectName(QStringLiteral("Copy1"));
+  Paste1 = PopupMenu1->addAction(EditPaste->text());
+  Paste1->setObjectName(QStringLiteral("Paste1"));
+  for (auto [entry, action] : {std::pair{Cut1, EditCut}, {Copy1, EditCopy}, {Paste1, EditPaste}}) {
+    entry->setStatusTip(action->statusTip());
+    entry->setShortcut(action->shortcut());
+    entry->setShortcutContext(Qt::WidgetShortcut);  // shown, not bound
+    connect(entry, &QAction::triggered, action, &QAction::trigger);
+  }
+  PopupMenu1->addSeparator();
+
+  Show1 = PopupMenu1->addMenu(QStringLiteral("表示"));
+  Show1->setObjectName(QStringLiteral("Show1"));
+  Show1->addAction(ViewCounter);
+  Show1->addAction(ViewToolBar);
+  Show1->addAction(ViewRuler);
+  for (QAction* a : {ViewCounter, ViewToolBar, ViewRuler}) a->setCheckable(true);
+  // The marks show the bars as they are when the menu opens.
+  connect(Show1, &QMenu::aboutToShow, this, [this] {
+    ViewCounter->setChecked(!Panel1->isHidden());
+    ViewToolBar->setChecked(!ToolBar1->isHidden());
+    ViewRuler->setChecked(!RulerPanel->isHidden());
+  });
+  PopupMenu1->addSeparator();
+
+  QMenu* dates = PopupMenu1->addMenu(QStringLiteral("日付の貼付"));
+  dates->setObjectName(QStringLiteral("DateMenu"));
+  Wareki = dates->addAction(QStringLiteral("和暦"));
+  Wareki->setObjectName(QStringLiteral("Wareki"));
+  Seireki1 = dates->addAction(QStringLiteral("西暦（１）"));
+  Seireki1->setObjectName(QStringLiteral("Seireki1"));
+  Seireki2 = dates->addAction(QStringLiteral("西暦（２）"));
+  Seireki2->setObjectName(QStringLiteral("Seireki2"));
+  connect(Wareki, &QAction::triggered, this, &TSoraChild::WarekiClick);
+  connect(Seireki1, &QAction::triggered, this, &TSoraChild::Seireki1Click);
+  connect(Seireki2, &QAction::triggered, this, &TSoraChild::Seireki2Click);
+  PopupMenu1->addSeparator();
+
+  QAction* font = PopupMenu1->addAction(QStringLiteral("フォントの設定"));
+  font->setObjectName(QStringLiteral("FontSetting1"));
+  connect(font, &QAction::triggered, this, &TSoraChild::EditFontExecute);
+  PopupMenu1->addSeparator();
+
+  QMenu* colours = PopupMenu1->addMenu(QStringLiteral("色の設定"));
+  colours->setObjectName(QStringLiteral("ColorMenu"));
+  colours->addAction(EditCharColor);
+  colours->addAction(EditBackColor);
+}
+
+void TSoraChild::EditUndoExecute() { RichEdit1->Undo(); }
 void TSoraChild::EditSelectAllExecute() { RichEdit1->SelectAll(); }
+void TSoraChild::EditCutExecute() { RichEdit1->CutToClipboard(); }
+void TSoraChild::EditCopyExecute() { RichEdit1->CopyToClipboard(); }
+void TSoraChild::EditPasteExecute() { RichEdit1->PasteFromClipboard(); }
+
+// The pop-up's date entries run the frame's commands, which act on whichever
+// document window is active.
+void TSoraChild::WarekiClick() {
+  if (frame_) frame_->EditDateWaExecute();
+}
+void TSoraChild::Seireki1Click() {
+  if (frame_) frame_->EditDateJwaExecute();
+}
+void TSoraChild::Seireki2Click() {
+  if (frame_) frame_->EditDateSeiExecute();
+}

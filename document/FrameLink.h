@@ -9,4 +9,10 @@ struct IFrameLink {
   virtual void SetViewCountChecked(bool checked) = 0;
   virtual void SetViewButtonChecked(bool checked) = 0;
   virtual void SetViewRulerChecked(bool checked) = 0;
+
+  // The frame's date commands; they act on the frame's active document window.
+  // A host without a date picker inserts nothing.
+  virtual void EditDateWaExecute() {}
+  virtual void EditDateJwaExecute() {}
+  virtual void EditDateSeiExecute() {}
 };

