@@ -9,12 +9,18 @@
 //   ChildRuler.cpp   ruler
 #include <QMdiSubWindow>
 #include <QString>
+#include <bit>
 
 #include "platform/Dialogs.h"
 
 class QAction;
+class QComboBox;
 class QFrame;
+class QLineEdit;
 class QMenu;
+class QToolButton;
+class TRulerMarker;
+class TUpDown;
 class TCounterCell;
 class TReplaceDialog;
 class QMdiArea;
@@ -63,9 +69,66 @@ class TSoraChild : public QMdiSubWindow {
   QMenu* PopupMenu1 = nullptr;    // the text's pop-up menu
   QMenu* PopupMenu2 = nullptr;    // empty: fields that show no menu
 
+  // ---- editing and the pop-up menu ----
+  QAction* EditUndo = nullptr;
+  QAction* EditSelectAll = nullptr;
+  QAction* EditCut = nullptr;
+  QAction* EditCopy = nullptr;
+  QAction* EditPaste = nullptr;
+  QAction* Cut1 = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* Paste1 = nullptr;
+  QMenu* Show1 = nullptr;
+  QAction* Wareki = nullptr;
+  QAction* Seireki1 = nullptr;
+  QAction* Seireki2 = nullptr;
+
   // ---- find and replace ----
   TReplaceDialog* ReplaceDialog1 = nullptr;
   QAction* EditReplace = nullptr;
+
+  // ---- format toolbar ----
+  bool Updating = false;  // true only while RichEdit1SelectionChange runs
+  QAction* EditB = nullptr;
+  QAction* EditI = nullptr;
+  QAction* EditU = nullptr;
+  QAction* EditAlignL = nullptr;
+  QAction* EditAlignC = nullptr;
+  QAction* EditAlignR = nullptr;
+  QAction* EditNum = nullptr;
+  QAction* EditCharColor = nullptr;
+  QAction* EditBackColor = nullptr;
+  QAction* EditFont = nullptr;
+  QAction* ViewToolBar = nullptr;
+  QToolButton* BoldButton = nullptr;
+  QToolButton* ItalicButton = nullptr;
+  QToolButton* UnderlineButton = nullptr;
+  QToolButton* LeftAlign = nullptr;
+  QToolButton* CenterAlign = nullptr;
+  QToolButton* RightAlign = nullptr;
+  QToolButton* BulletsButton = nullptr;
+  QToolButton* ToolButton11 = nullptr;  // undo
+  QLineEdit* FontCol = nullptr;         // shows the caret's text colour
+  QLineEdit* BackCol = nullptr;         // shows the control's background colour
+  QFrame* Panel4 = nullptr;
+  QComboBox* FontN = nullptr;
+  QLineEdit* FontS = nullptr;
+  TUpDown* UpDown1 = nullptr;
+  TColorDialog ColorDialog1;  // background colour
+  TColorDialog ColorDialog2;  // text colour
+  TFontDialog FontDialog1;
+
+  // ---- ruler ----
+  // Pixels per point: 4/3 as a single-precision number, which lies just above 4/3.
+  static constexpr float RulerScale = std::bit_cast<float>(0x3FAAAAABu);
+  bool Dragging = false;  // from the press on a marker until its release
+  int DragOffset = 0;     // half the width of the marker last pressed
+  QFrame* Ruler = nullptr;      // the navy scale
+  QFrame* RulerLine = nullptr;  // its frame
+  TRulerMarker* FirstInd = nullptr;
+  TRulerMarker* LeftInd = nullptr;
+  TRulerMarker* RightInd = nullptr;
+  QAction* ViewRuler = nullptr;
 
  public slots:
   // ---- lifecycle and files ----
@@ -95,8 +158,16 @@ class TSoraChild : public QMdiSubWindow {
   // ---- editing ----
   void EditUndoExecute();
   void EditSelectAllExecute();
+  void EditCutExecute();
+  void EditCopyExecute();
+  void EditPasteExecute();
+  void WarekiClick();
+  void Seireki1Click();
+  void Seireki2Click();
 
   // ---- format toolbar ----
+  void EditFontExecute();
+  void FontDialog1Apply();
   void ViewToolBarExecute();
 
   // ---- ruler ----
@@ -109,6 +180,8 @@ class TSoraChild : public QMdiSubWindow {
   void FormCreate();
   void CreateCounters();
   void CreateFindReplace();
+  void CreateEditing();
+  void BuildPopupMenu();
   void ReplaceAll();
   void FormClose();
   // Before plain text is written: true when nothing would be lost, or the
