@@ -7,11 +7,14 @@ namespace textdecode {
 
 enum class Encoding { Utf8Bom, Utf16LE, Utf16BE, Utf8, Cp932, EucJp };
 
-// BOM first; then valid UTF-8; then EUC-JP where the detector is sure; else CP932.
+// BOM first; then valid UTF-8 (pure ASCII included; a sequence cut off at the
+// very end is allowed); then EUC-JP where the bytes are valid EUC-JP and either
+// ICU's detector names EUC-JP with confidence or CP932 cannot read them; else CP932.
 Encoding Detect(QByteArrayView bytes);
 
-// The text with every line ending (CR LF, LF, CR) turned into "\n". NUL and
-// invalid sequences never fail: they become U+FFFD (NUL stays out of the text).
+// The text with every line ending (CR LF, LF, CR) turned into "\n". Nothing
+// fails: NUL bytes, invalid sequences and lone surrogates become U+FFFD each
+// (so a NUL never reaches the document, and nothing is silently dropped).
 QString Decode(QByteArrayView bytes, Encoding* used = nullptr);
 
 }  // namespace textdecode
