@@ -63,7 +63,11 @@ QPoint TSoraForm::CentredOrigin(QSize screen, QSize window) {
   return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
 }
 
+// The resources live in the core library; a static library registers them only when asked.
+static void InitFrameResources() { Q_INIT_RESOURCE(frame); }
+
 TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraForm) {
+  InitFrameResources();
   ui->setupUi(this);
   MdiClient = ui->MdiClient;
   ToolBar2 = ui->ToolBar2;
@@ -138,6 +142,10 @@ TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraFor
   command(FilePrint, &TSoraForm::FilePrintExecute);
   command(EditUndo1, &TSoraForm::EditUndo1Execute);
   command(EditSelectAll, &TSoraForm::EditSelectAllExecute);
+  command(EditReplace1, &TSoraForm::EditReplace1Execute);
+  command(EditDateWa, &TSoraForm::EditDateWaExecute);
+  command(EditDateJwa, &TSoraForm::EditDateJwaExecute);
+  command(EditDateSei, &TSoraForm::EditDateSeiExecute);
   command(ActHelp, &TSoraForm::ActHelpExecute);
   command(HelpAbout1, &TSoraForm::HelpAbout1Execute);
   command(WindowCascade1, &TSoraForm::WindowCascade1Execute);
@@ -154,7 +162,7 @@ TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraFor
       if (handler) (this->*handler)();
     });
   };
-  view(ViewCount, nullptr);
+  view(ViewCount, &TSoraForm::ViewCountExecute);
   view(ViewButton, &TSoraForm::ViewButtonExecute);
   view(ViewRuler, &TSoraForm::ViewRulerExecute);
 
@@ -306,6 +314,14 @@ void TSoraForm::EditSelectAllExecute() {
 void TSoraForm::ViewButtonExecute() {
   if (TSoraChild* child = ActiveChild()) child->ViewToolBarExecute();
 }
+void TSoraForm::ViewCountExecute() {
+  if (TSoraChild* child = ActiveChild()) child->ViewCounterExecute();
+}
+
+void TSoraForm::EditReplace1Execute() {
+  if (TSoraChild* child = ActiveChild()) child->EditReplaceExecute();
+}
+
 void TSoraForm::ViewRulerExecute() {
   if (TSoraChild* child = ActiveChild()) child->ViewRulerExecute();
 }

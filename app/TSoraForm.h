@@ -55,6 +55,11 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void SetViewButtonChecked(bool checked) override;
   void SetViewRulerChecked(bool checked) override;
 
+  // Date insertion into the active document window (also the pop-up entries').
+  void EditDateWaExecute() override;
+  void EditDateJwaExecute() override;
+  void EditDateSeiExecute() override;
+
   // Controls and actions of the form, by their names.
   QMdiArea* MdiClient = nullptr;
   QToolBar* ToolBar2 = nullptr;
@@ -93,6 +98,8 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void EditSelectAllExecute();
   void ViewButtonExecute();
   void ViewRulerExecute();
+  void ViewCountExecute();
+  void EditReplace1Execute();
 
   // Window commands.
   void WindowCascade1Execute();
@@ -105,6 +112,8 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void FillWindowList();
 
  protected:
+  // Puts the picker's date, formatted, in place of the active document's selection.
+  void InsertDate(const QString& format);
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;

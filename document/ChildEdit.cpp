@@ -68,12 +68,14 @@ void TSoraChild::BuildPopupMenu() {
   Show1->addAction(ViewCounter);
   Show1->addAction(ViewToolBar);
   Show1->addAction(ViewRuler);
-  for (QAction* a : {ViewCounter, ViewToolBar, ViewRuler}) a->setCheckable(true);
+  for (QAction* a : {ViewCounter, ViewToolBar, ViewRuler})
+    if (a) a->setCheckable(true);
   // The marks show the bars as they are when the menu opens.
   connect(Show1, &QMenu::aboutToShow, this, [this] {
-    ViewCounter->setChecked(!Panel1->isHidden());
-    ViewToolBar->setChecked(!ToolBar1->isHidden());
-    ViewRuler->setChecked(!RulerPanel->isHidden());
+    const std::pair<QAction*, QWidget*> marks[] = {
+        {ViewCounter, Panel1}, {ViewToolBar, ToolBar1}, {ViewRuler, RulerPanel}};
+    for (auto [action, bar] : marks)
+      if (action) action->setChecked(!bar->isHidden());
   });
   PopupMenu1->addSeparator();
 

@@ -54,6 +54,7 @@ TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
   addActions({FileSave, FileSaveAs, FilePrint});
   CreateCounters();
   CreateFindReplace();
+  CreateEditing();
 
   SaveDialog1.Filter = kSaveFilter;
   SaveDialog1.DefaultExt = QStringLiteral("txt");
@@ -67,6 +68,8 @@ TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
           [this] { Dialogs::ReportFileErrors(this, [this] { FilePrintExecute(); }); });
   connect(this, &QMdiSubWindow::aboutToActivate, this, &TSoraChild::FormActivate);
 
+  // After every part has made its actions: the pop-up menu collects them.
+  BuildPopupMenu();
   FormCreate();
   owner->addSubWindow(this);
   show();
@@ -104,7 +107,7 @@ void TSoraChild::FileSaveExecute() {
     FileSaveAsExecute();
     return;
   }
-  RichEdit1->PlainText = ext.compare(QStringLiteral(".rtf"), Qt::CaseSensitive) != 0;
+  RichEdit1->PlainText = ext.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) != 0;
   if (RichEdit1->PlainText && !AcceptUnencodable()) return;
   RichEdit1->SaveToFile(FilePath);
   RichEdit1->SetModified(false);
@@ -126,7 +129,7 @@ void TSoraChild::FileSaveAsExecute() {
 void TSoraChild::FilePrintExecute() {
   QPrinter printer;
   if (!Dialogs::Print(this, printer)) return;
-  RichEdit1->Print(QStringLiteral("zzz"), &printer);
+  RichEdit1->Print(windowTitle(), &printer);
 }
 
 void TSoraChild::FormCloseQuery(bool& CanClose) {
