@@ -35,10 +35,10 @@ class TCCalendar : public TCustomGrid {
   Q_OBJECT
   Q_PROPERTY(int Day READ GetDay WRITE SetDay STORED false)
   Q_PROPERTY(int Month READ GetMonth WRITE SetMonth STORED false)
-  Q_PROPERTY(int Year READ GetYear WRITE SetYear STORED false)
   Q_PROPERTY(bool ReadOnly READ GetReadOnly WRITE SetReadOnly)
   Q_PROPERTY(short StartOfWeek READ GetStartOfWeek WRITE SetStartOfWeek)
   Q_PROPERTY(bool UseCurrentDate READ GetUseCurrentDate WRITE SetUseCurrentDate)
+  Q_PROPERTY(int Year READ GetYear WRITE SetYear STORED false)
   // Not for the designer: a form keeps the date only when StoreCalendarDate says so.
   Q_PROPERTY(QDate CalendarDate READ GetCalendarDate WRITE SeTCCalendarDate DESIGNABLE false
                  STORED false)
