@@ -47,7 +47,7 @@ enum class Kw : uint8_t {
   Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin,
   FontTbl, ColorTbl, ListTable, ListOverrideTable, Pn, PnText, ListText, SkipDest,
   F, FCharset, Cpg, Red, Green, Blue,
-  Plain, B, I, Ul, UlNone, Strike, Fs, Cf,
+  Plain, B, I, Ul, UlNone, Strike, Fs, Cf, V,
   Pard, Ql, Qr, Qc, Qj, Fi, Li, Ri, Ls, Ilvl,
   Par, Line, Tab, Cell, Row, Page,
   EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote, EmSpace, EnSpace, QmSpace,
@@ -113,6 +113,7 @@ const KeywordTable& Keywords() {
         {"ulthdash", Kw::Ul}, {"ulthdashd", Kw::Ul}, {"ulthdashdd", Kw::Ul},
         {"ulthldash", Kw::Ul}, {"ulnone", Kw::UlNone},
         {"strike", Kw::Strike}, {"striked", Kw::Strike}, {"fs", Kw::Fs}, {"cf", Kw::Cf},
+        {"v", Kw::V},
         {"pard", Kw::Pard}, {"ql", Kw::Ql}, {"qr", Kw::Qr}, {"qc", Kw::Qc}, {"qj", Kw::Qj},
         {"qd", Kw::Qj}, {"fi", Kw::Fi}, {"li", Kw::Li}, {"lin", Kw::Li}, {"ri", Kw::Ri},
         {"rin", Kw::Ri}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl},
@@ -159,6 +160,7 @@ struct CharProps {
   bool italic = false;
   bool underline = false;
   bool strike = false;
+  bool hidden = false;
   bool operator==(const CharProps&) const = default;
 };
 
@@ -167,8 +169,8 @@ struct CharPropsHash {
     size_t h = std::hash<int>()(c.font);
     h = h * 31 + std::hash<int>()(c.halfPoints);
     h = h * 31 + std::hash<int>()(c.color);
-    return h * 16 + (c.bold ? 1 : 0) + (c.italic ? 2 : 0) + (c.underline ? 4 : 0) +
-           (c.strike ? 8 : 0);
+    return h * 32 + (c.bold ? 1 : 0) + (c.italic ? 2 : 0) + (c.underline ? 4 : 0) +
+           (c.strike ? 8 : 0) + (c.hidden ? 16 : 0);
   }
 };
 
@@ -293,7 +295,7 @@ class Reader {
         (depth == entryDepth_ || top.dest != Dest::FontTable))
       CommitFont();
     if (popped.dest == Dest::ListTable && depth == listDepth_) {
-      listLevels_[listId_] = curList_;
+      if (listLevels_.size() < kMaxFonts) listLevels_[listId_] = curList_;
       listDepth_ = 0;
     }
     if (popped.dest == Dest::Pn && top.dest != Dest::Pn) top.para.pn = popped.para.pn;
@@ -523,6 +525,7 @@ class Reader {
         else if (v > 0) st.ch.halfPoints = std::clamp(v, 2, 3276);
         break;
       case Kw::Cf: st.ch.color = has ? v : 0; break;
+      case Kw::V: st.ch.hidden = !has || v != 0; break;
 
       case Kw::Pard: st.para = ParaProps(); break;
       case Kw::Ql: st.para.align = 0; break;
@@ -753,7 +756,7 @@ class Reader {
   // markers; a vertical tab is a line break, as rich-edit controls write it;
   // a paragraph separator ends the paragraph.
   void BodyText(QStringView s, const CharProps& props) {
-    if (s.isEmpty()) return;
+    if (s.isEmpty() || props.hidden) return;
     if (hasPrefix_) ResolvePrefix();
     qsizetype start = 0;
     for (qsizetype i = 0; i < s.size(); ++i) {

@@ -6,7 +6,9 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include <charconv>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "platform/Rtf.h"
@@ -51,11 +53,11 @@ class Writer {
 
   QByteArray Run() {
     Collect();
-    out_.reserve(qsizetype(doc_->characterCount()) * 8 + 1024);
+    out_.reserve(size_t(doc_->characterCount()) * 12 + 1024);
     Header();
     for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next()) Paragraph(b);
     out_ += '}';
-    return out_;
+    return QByteArray(out_.data(), qsizetype(out_.size()));
   }
 
  private:
@@ -132,7 +134,9 @@ class Writer {
   }
   void Word(const char* w, long long n) {
     out_ += w;
-    out_ += QByteArray::number(n);
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, n);
+    out_.append(digits, r.ptr);
     delimit_ = true;
   }
   void Raw(const char* s) {
@@ -141,9 +145,8 @@ class Writer {
   }
   void Hex(unsigned char b) {
     static const char kHex[] = "0123456789abcdef";
-    out_ += "\\'";
-    out_ += kHex[b >> 4];
-    out_ += kHex[b & 15];
+    const char esc[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
+    out_.append(esc, 4);
     delimit_ = false;
   }
   void Literal(char c) {
@@ -180,8 +183,12 @@ class Writer {
       }
       if (u == '\t') {
         Word("\\tab");
-      } else if (u == 0x2028 || u == 0x2029) {
-        Word("\\line");
+      } else if (u == 0x2028 || u == 0x2029 || u == 0x0B) {
+        Word("\\line");  // a vertical tab reads back as the line break it stands for
+      } else if (u == 0) {
+        // Readers drop a NUL byte; like a loaded file's, it becomes U+FFFD.
+        const unsigned char q = '?';
+        UnicodeUnit(0xFFFD, &q, 1);
       } else if (u < 0x20 || u == 0x7F) {
         Hex(static_cast<unsigned char>(u));
       } else if (u == 0xFFFC && !fontName) {
@@ -302,7 +309,7 @@ class Writer {
   QHash<QRgb, int> colorIndex_;
   bool anyBullet_ = false;
   int symbolFont_ = 0;
-  QByteArray out_;
+  std::string out_;
   bool delimit_ = false;
   int uc_ = 1;
   Written w_;

@@ -399,7 +399,7 @@ void TestRtf::listsTablesFieldsPictures() {
 \pard {\listtext\pard\plain 1.\tab}\ls2\fi-360\li720 numbered\par
 \pard\plain\trowd\cellx2000\cellx4000\pard\intbl A1\cell B1\cell\row
 \trowd\cellx2000\cellx4000\pard\intbl A2\cell\cell\row
-\pard See {\field{\*\fldinst HYPERLINK "http://example.com"}{\fldrslt link text}} here{\*\bkmkstart x}{\*\unknowndest hidden}.\par
+\pard See {\field{\*\fldinst HYPERLINK "http://example.com"}{\fldrslt link text}} here{\*\bkmkstart x}{\*\unknowndest hidden}{\v hidden text}.\par
 {\pict\pngblip\picw10\pich10 89504e47\bin5 }}}}}0d0a}after{\*\shppict{\pict\wmetafile8 0102}}{\nonshppict{\pict\wmetafile8 0304}}\par
 {\footnote note}{\annotation remark}{\*\themedata 504b}{\comment c}last\par
 }
