@@ -238,7 +238,17 @@ class Writer {
       Word("\\blue", qBlue(c));
       Raw(";");
     }
-    Raw("}\r\n{\\*\\generator SoraMemo;}\\viewkind4\\uc1");
+    Raw("}\r\n");
+    if (anyBullet_) {
+      // One bullet list (Word 97 form) that every bulleted paragraph uses.
+      Word("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23");
+      Word("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0");
+      Raw("{\\leveltext\\'01\\u-3913 ?;}{\\levelnumbers;}");
+      Word("\\f", symbolFont_);
+      Raw("}{\\listname ;}\\listid1}}\r\n");
+      Raw("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\r\n");
+    }
+    Raw("{\\*\\generator SoraMemo;}\\viewkind4\\uc1");
     delimit_ = true;
     uc_ = 1;
     out_ += "\r\n";
@@ -253,7 +263,12 @@ class Writer {
     const int italic = f.fontItalic() ? 1 : 0;
     const int underline = f.fontUnderline() ? 1 : 0;
     const int strike = f.fontStrikeOut() ? 1 : 0;
-    if (font != w_.font) Word("\\f", font);
+    if (font != w_.font) {
+      // The run's font for its double-byte text too: word processors keep
+      // a separate East Asian font, which \f alone leaves at their default.
+      Word("\\f", font);
+      Word("\\dbch\\af", font);
+    }
     if (hp != w_.halfPoints) Word("\\fs", hp);
     if (color != w_.color) Word("\\cf", color);
     if (bold != w_.bold) Word(bold ? "\\b" : "\\b0");
@@ -267,8 +282,9 @@ class Writer {
     const QTextBlockFormat bf = b.blockFormat();
     Word("\\pard");
     if (IsBullet(b)) {
-      // The marker for readers that know no \pn, then the numbering itself.
-      Word("{\\pntext\\f", symbolFont_);
+      // The marker as text for readers without lists, the old numbering for
+      // rich-edit controls, and the Word 97 list for everyone else.
+      Word("{\\listtext\\pard\\plain\\f", symbolFont_);
       Hex(0xB7);
       Word("\\tab");
       Raw("}");
@@ -277,6 +293,7 @@ class Writer {
       Raw("{\\pntxtb");
       Hex(0xB7);
       Raw("}}");
+      Word("\\ls1\\ilvl0");
     }
     const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignHCenter) Word("\\qc");

@@ -249,6 +249,9 @@ void TestRtf::writerOutput() {
   QTextCharFormat f = Fmt(U("ＭＳ 明朝"), 12);
   f.setProperty(textfmt::CharsetProperty, 128);
   c.insertText(U("あｱé"), f);
+  QTextListFormat lf;
+  lf.setStyle(QTextListFormat::ListDisc);
+  c.createList(lf);
   const QByteArray rtf = rtf::Write(&doc);
   QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
   // The font name in CP932 under \fcharset128.
@@ -258,6 +261,14 @@ void TestRtf::writerOutput() {
   QVERIFY2(rtf.contains("\\uc1\\u-143\\'b1"), rtf);
   QVERIFY2(rtf.contains("\\u233\\'3f"), rtf);
   QVERIFY(rtf.contains("{\\colortbl ;"));
+  // Bullets three ways: a Word 97 list, the older \pn numbering, and the
+  // marker as text in \listtext for readers with neither.
+  QVERIFY2(rtf.contains("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23"), rtf);
+  QVERIFY(rtf.contains("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}"));
+  QVERIFY(rtf.contains("{\\listtext\\pard\\plain\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2"));
+  QVERIFY(rtf.contains("\\ls1\\ilvl0"));
+  // The East Asian font of a run is its font.
+  QVERIFY(rtf.contains("\\f1\\dbch\\af1"));
   QVERIFY(rtf.endsWith('}'));
 }
 
