@@ -5,7 +5,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+// The pages live in the core library; a static library registers them only when asked.
+static void InitHelpResources() { Q_INIT_RESOURCE(frame); }
+
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  InitHelpResources();
   setObjectName(QStringLiteral("HelpWindow"));
   setWindowTitle(QStringLiteral("ソラメモ ヘルプ"));
   resize(560, 480);

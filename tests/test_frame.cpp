@@ -1,0 +1,645 @@
+// The main frame: start-up state, menus and toolbar, document creation,
+// dropped files, forwarding, window commands, closing and the error report.
+#include <QApplication>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QDirIterator>
+#include <QFile>
+#include <QFrame>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/HelpWindow.h"
+#include "app/Startup.h"
+#include "app/TAboutBox.h"
+#include "app/TOpeningForm.h"
+#include "app/TSoraForm.h"
+#include "document/TSoraChild.h"
+#include "platform/Dialogs.h"
+#include "platform/RichEdit.h"
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+QStringList Captions(const TSoraForm& frame) {
+  QStringList list;
+  for (TSoraChild* c : frame.Children()) list << c->windowTitle();
+  return list;
+}
+
+// The entries of a menu as the user reads them: captions, "-" for separators,
+// "<title>" for a submenu.
+QStringList Entries(const QMenu* menu) {
+  QStringList list;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) list << QStringLiteral("-");
+    else if (a->menu()) list << QLatin1Char('<') + a->text() + QLatin1Char('>');
+    else list << a->text().section(u'\t', 0, 0);
+  }
+  return list;
+}
+
+void Drop(QWidget* target, const QStringList& paths) {
+  auto* data = new QMimeData;
+  QList<QUrl> urls;
+  for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+  data->setUrls(urls);
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  QVERIFY(drop.isAccepted());
+  delete data;
+}
+
+}  // namespace
+
+class TestFrame : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // A frame as start-up makes it, without command-line documents.
+  std::unique_ptr<TSoraForm> NewFrame() {
+    auto frame = std::make_unique<TSoraForm>();
+    frame->Params.clear();
+    return frame;
+  }
+
+ private slots:
+  void initTestCase() {
+    InitApplication();
+    QVERIFY(dir.isValid());
+    WriteFile(Path("a.txt"), "first");
+    WriteFile(Path("b.txt"), "second");
+    WriteFile(Path("c.rtf"), "{\\rtf1\\ansi third\\par}");
+  }
+
+  void startUpState() {
+    auto frame = NewFrame();
+    QCOMPARE(frame->objectName(), QStringLiteral("SoraForm"));
+    QCOMPARE(frame->windowTitle(), QStringLiteral("ソラメモ\u3000Ver 1.6\u3000\u3000カゼノ舎"));
+    QCOMPARE(frame->frameGeometry().size(), QSize(680, 510));
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QCOMPARE(frame->frameGeometry().topLeft(),
+             QPoint((screen.width() - 680) / 2, (screen.height() - 510) / 2));
+    QVERIFY(frame->acceptDrops());
+    QCOMPARE(frame->NewNamePrefix, QStringLiteral("新規作成 "));
+    QCOMPARE(frame->QuoteOpen, QStringLiteral(" 『 "));
+    QCOMPARE(frame->QuoteClose, QStringLiteral(" 』 "));
+    QCOMPARE(frame->NotSavedText, QStringLiteral("は、保存されていません。終了しても宜しいですか？"));
+
+    // Today in the picker, with the Japanese short day name in brackets.
+    const QDate today = QDate::currentDate();
+    static const char16_t* days[] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+    const QString expected = QString::asprintf("%04d年%02d月%02d日[", today.year(), today.month(), today.day()) +
+                             QString::fromUtf16(days[today.dayOfWeek() - 1]) + u']';
+    QCOMPARE(frame->DateTimePicker1->date(), today);
+    QCOMPARE(frame->DateTimePicker1->text(), expected);
+    QCOMPARE(frame->DateTimePicker1->size(), QSize(154, 22));
+    QVERIFY(frame->DateTimePicker1->calendarPopup());
+
+    // The splash was released and goes with the queued events.
+    QCOMPARE(frame->findChildren<TOpeningForm*>().size(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int splashes = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) splashes += qobject_cast<TOpeningForm*>(w) != nullptr;
+    QCOMPARE(splashes, 0);
+  }
+
+  void centring_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QPoint>("origin");
+    QTest::newRow("large") << QSize(1280, 1024) << QPoint(300, 257);
+    QTest::newRow("smaller, even") << QSize(600, 500) << QPoint(-40, -5);
+    QTest::newRow("smaller, odd: toward zero") << QSize(601, 501) << QPoint(-39, -4);
+  }
+  void centring() {
+    QFETCH(QSize, screen);
+    QFETCH(QPoint, origin);
+    QCOMPARE(TSoraForm::CentredOrigin(screen, QSize(680, 510)), origin);
+  }
+
+  void actions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortHint");
+    QTest::addColumn<QString>("longHint");
+    QTest::addColumn<QString>("key");
+    const char* table[][5] = {
+        {"FileNew1", "新規作成(&N)", "新規", "新規ファイルを作成します。", "Ctrl+N"},
+        {"FileOpen1", "開く(&O)...", "開く", "ファイルを開きます。", "Ctrl+O"},
+        {"FileClose1", "閉じる(&C)", "閉じる", "現在のファイルを閉じます。", ""},
+        {"FileSave1", "上書き保存(&S)", "保存", "現在のファイルを上書き保存します。", "Ctrl+S"},
+        {"FileSaveAs1", "名前をつけて保存(&A)...", "別名保存", "ファイルに名前をつけて保存します。", ""},
+        {"FilePrint", "印刷(&P)", "印刷", "この文書を印刷します。", "Ctrl+P"},
+        {"FileExit1", "終了(&X)", "終了", "ソラメモを終了します。", ""},
+        {"EditUndo1", "レスキュー", "レスキュー", "１回前の操作状態に戻します。", "Ctrl+U"},
+        {"EditCut1", "切り取り(&T)", "切り取り", "選択部分を削除しリップボードに送ります。", "Ctrl+X"},
+        {"EditCopy1", "コピー(&C)...", "コピー", "選択部分をコピーしクリップボードに送ります。", "Ctrl+C"},
+        {"EditPaste1", "貼り付け(&P)", "貼り付け", "クリップボードの内容をカーソル位置に貼り付けます。", "Ctrl+V"},
+        {"EditReplace1", "検索と置換(&R)", "検索・置換", "文字を検索または、置換します。", ""},
+        {"EditSelectAll", "全てを選択", "全て選択", "全てを選択状態にします。", "Ctrl+A"},
+        {"EditFontD", "フォントの設定", "フォントの設定", "フォント設定ダイアログを表示します。", ""},
+        {"EditDateWa", "和暦", "和暦で貼付", "日付を和暦で貼り付けます。", ""},
+        {"EditDateJwa", "和暦（１）", "西暦（１）で貼付", "日付を西暦（１）で貼り付けます。", ""},
+        {"EditDateSei", "西暦（２）", "西暦（２）で貼付", "日付を西暦（２）で貼付けます。", ""},
+        {"ViewCount", "カウンタ表示", "カウンタ表示", "カウンターバーを表示します。", ""},
+        {"ViewButton", "ツールバー表示", "ツールバー", "ツールバーを表示します。", ""},
+        {"ViewRuler", "ルーラー表示", "ルーラー", "ルーラーを表示します。", ""},
+        {"WindowCascade1", "重ねて表示(&C)", "重ねて表示します。", "重ねて表示します。", ""},
+        {"WindowTileHorizontal1", "上下に並べて表示(&H)", "上下に並べて表示します。", "上下に並べて表示します。", ""},
+        {"WindowTileVertical1", "横に並べて表示(&V)", "横に並べて表示します。", "横に並べて表示します。", ""},
+        {"WindowMinimizeAll1", "すべてを最小化(&M)", "すべてを最小化します。", "すべてを最小化します。", ""},
+        {"WindowArrangeAll1", "アイコンの整列(&A)", "アイコンを整列させます。", "アイコンを整列させます。", ""},
+        {"ActHelp", "使い方ヘルプ", "ヘルプ", "使い方のヘルプを表示します", ""},
+        {"HelpAbout1", "バージョン情報(&A)...", "バージョン情報", "バージョン情報を表示します。", ""},
+    };
+    for (const auto& row : table)
+      QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
+                            << QString::fromUtf8(row[2]) << QString::fromUtf8(row[3]) << QString::fromUtf8(row[4]);
+  }
+  void actions() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortHint);
+    QFETCH(QString, longHint);
+    QFETCH(QString, key);
+    auto frame = NewFrame();
+    auto* action = frame->findChild<QAction*>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->toolTip(), shortHint);
+    QCOMPARE(action->statusTip(), longHint);
+    QCOMPARE(action->shortcut(), QKeySequence(key));
+  }
+
+  void menus() {
+    auto frame = NewFrame();
+    QMenuBar* bar = frame->menuBar();
+    QStringList titles, hints;
+    for (QAction* a : bar->actions()) titles << a->text(), hints << a->statusTip();
+    QCOMPARE(titles, (QStringList{"ファイル(&F)", "編集(&E)", "ウィンドウ(&W)", "表示(&V)", "ヘルプ(&H)"}));
+    QCOMPARE(hints, (QStringList{"ファイル関連の機能です。", "編集関連の機能です。",
+                                 "ウィンドウの表示方法を設定できます", "表示関連の機能です。", "ヘルプの表示"}));
+    const QList<QAction*> top = bar->actions();
+    QCOMPARE(Entries(top[0]->menu()),
+             (QStringList{"新規作成(&N)", "開く(&O)...", "閉じる(&C)", "上書き保存(&S)", "名前をつけて保存(&A)...", "-",
+                          "印刷(&P)", "-", "終了(&X)"}));
+    QCOMPARE(Entries(top[1]->menu()),
+             (QStringList{"レスキュー", "-", "切り取り(&T)", "コピー(&C)...", "貼り付け(&P)", "-", "検索と置換(&R)", "-",
+                          "全てを選択", "-", "フォントの設定", "-", "<日付の貼付>"}));
+    QCOMPARE(top[2]->menu(), frame->Window1);
+    QCOMPARE(Entries(frame->Window1),
+             (QStringList{"重ねて表示(&C)", "上下に並べて表示(&H)", "横に並べて表示(&V)", "すべてを最小化(&M)",
+                          "アイコンの整列(&A)"}));
+    QCOMPARE(Entries(top[3]->menu()), (QStringList{"カウンタ表示", "ツールバー表示", "ルーラー表示"}));
+    QCOMPARE(Entries(top[4]->menu()), (QStringList{"使い方ヘルプ", "-", "バージョン情報(&A)..."}));
+    QMenu* dates = top[1]->menu()->actions().last()->menu();
+    QCOMPARE(dates->menuAction()->statusTip(), QStringLiteral("日付を貼り付けます。"));
+    QCOMPARE(Entries(dates), (QStringList{"和暦", "西暦（１）", "西暦（２）"}));
+
+    // Entries with hints of their own, and the key shown beside the entry.
+    const QList<QAction*> file = top[0]->menu()->actions();
+    QCOMPARE(file[3]->statusTip(), QStringLiteral("現在のファイルを保存します。"));
+    QCOMPARE(file[3]->text().section(u'\t', 1), QKeySequence(QStringLiteral("Ctrl+S")).toString(QKeySequence::NativeText));
+    QCOMPARE(file[4]->statusTip(), QStringLiteral("ファイルに別の名前をつけて保存します。"));
+    const QList<QAction*> edit = top[1]->menu()->actions();
+    QCOMPARE(edit[2]->statusTip(), QStringLiteral("選択部分を削除しクリップボードに送ります。"));
+    QCOMPARE(edit[10]->toolTip(), QStringLiteral("フォント"));
+    QCOMPARE(dates->actions()[1]->statusTip(), QStringLiteral("日付を西暦（１）で貼り付けます。"));
+
+    // Hovering shows the long hint in the status line.
+    file[3]->showStatusText(frame.get());
+    QCOMPARE(frame->StatusBar->currentMessage(), QStringLiteral("現在のファイルを保存します。"));
+    QCOMPARE(frame->StatusBar->height(), 19);
+  }
+
+  void menuEntryRunsItsAction() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    TSoraChild* child = frame->OpenDocument(Path("entry.txt"));
+    child->RichEdit1->setPlainText(QStringLiteral("x"));
+    QAction* saveEntry = frame->menuBar()->actions()[0]->menu()->actions()[3];
+    saveEntry->trigger();
+    QVERIFY(QFile::exists(Path("entry.txt")));
+    frame->FileSave1->setEnabled(false);
+    QVERIFY(!saveEntry->isEnabled());
+  }
+
+  void toolbar() {
+    auto frame = NewFrame();
+    QStringList order;
+    for (QAction* a : frame->ToolBar2->actions()) {
+      if (a->isSeparator()) {
+        order << QStringLiteral("-");
+        continue;
+      }
+      if (QWidget* w = frame->ToolBar2->widgetForAction(a); w && !qobject_cast<QToolButton*>(w)) {
+        order << w->objectName();
+        continue;
+      }
+      order << a->objectName();
+      QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+      QCOMPARE(frame->ToolBar2->widgetForAction(a)->width(), 27);
+    }
+    QCOMPARE(order, (QStringList{"FileNew1", "FileOpen1", "FileSave1", "-", "FilePrint", "-", "EditUndo1", "-",
+                                 "EditCut1", "EditCopy1", "EditPaste1", "-", "EditReplace1", "-", "EditSelectAll", "-",
+                                 "WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1", "-", "ActHelp", "-",
+                                 "DateTimePicker1"}));
+    QCOMPARE(frame->ToolBar2->height(), 30);
+    QCOMPARE(frame->DateTimePicker1->statusTip(), QStringLiteral("文書に貼り付ける日付を設定します。"));
+    QCOMPARE(frame->DateTimePicker1->toolTip(), QStringLiteral("日付"));
+  }
+
+  void newDocumentNumbering() {
+    auto frame = NewFrame();
+    frame->FileNew1->trigger();
+    QCOMPARE(Captions(*frame), QStringList{"新規作成 1"});
+    frame->FileNew1->trigger();
+    frame->FileNew1->trigger();
+    frame->FileNew1->trigger();
+    QCOMPARE(Captions(*frame).last(), QStringLiteral("新規作成 4"));
+    QCOMPARE(frame->ActiveChild()->FilePath, QStringLiteral("新規作成 4"));
+    // The number counts the windows open: after closing one, it repeats.
+    QVERIFY(frame->Children().first()->close());
+    frame->FileNew1->trigger();
+    QCOMPARE(Captions(*frame), (QStringList{"新規作成 2", "新規作成 3", "新規作成 4", "新規作成 4"}));
+    for (TSoraChild* c : frame->Children()) QVERIFY(!c->RichEdit1->GetModified());
+  }
+
+  void openDialog() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    script.CancelOpen();
+    frame->FileOpen1->trigger();
+    QVERIFY(frame->Children().isEmpty());
+
+    script.OpenFile(Path("c.rtf")).OpenFile(Path("nothing-here.txt"));
+    frame->FileOpen1->trigger();
+    frame->FileOpen1->trigger();
+    QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "nothing-here.txt"}));
+    TSoraChild* rich = frame->Children()[0];
+    QCOMPARE(rich->RichEdit1->GetText(), QStringLiteral("third"));
+    QVERIFY(!rich->RichEdit1->GetModified());
+    TSoraChild* missing = frame->Children()[1];
+    QCOMPARE(missing->FilePath, Path("nothing-here.txt"));
+    QCOMPARE(missing->RichEdit1->GetTextLen(), 0);
+    QVERIFY(!missing->RichEdit1->GetModified());
+    QCOMPARE(frame->ActiveChild(), missing);
+    QCOMPARE(missing->QuoteOpen, frame->QuoteOpen);
+    QCOMPARE(missing->NotSavedText, frame->NotSavedText);
+    QCOMPARE(script.Unexpected, QStringList());
+  }
+
+  void commandLine() {
+    const QString old = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QVERIFY(QDir(dir.path()).mkpath("sub"));
+    WriteFile(Path("sub/rel.txt"), "relative");
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    // The arguments as given: relative paths stay relative; a missing one opens empty;
+    // a folder opens empty under its name; one that cannot be read is reported
+    // and the rest still open.
+    frame->Params = {"sub/rel.txt", "/proc/self/mem", "absent file.txt", "sub", Path("b.txt")};
+    frame->show();
+    QDir::setCurrent(old);
+    QCOMPARE(Captions(*frame), (QStringList{"rel.txt", "mem", "absent file.txt", "sub", "b.txt"}));
+    QCOMPARE(frame->Children()[0]->FilePath, QStringLiteral("sub/rel.txt"));
+    QCOMPARE(frame->Children()[0]->RichEdit1->GetText(), QStringLiteral("relative"));
+    QCOMPARE(frame->Children()[2]->FilePath, QStringLiteral("absent file.txt"));
+    QCOMPARE(frame->Children()[3]->RichEdit1->GetTextLen(), 0);
+    QCOMPARE(frame->Children()[4]->RichEdit1->GetText(), QStringLiteral("second"));
+    QCOMPARE(frame->ActiveChild(), frame->Children()[4]);
+    QCOMPARE(script.Errors.size(), 1);
+    QVERIFY(script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
+    for (TSoraChild* c : frame->Children()) QVERIFY(!c->RichEdit1->GetModified());
+    // Shown again, nothing more opens.
+    frame->hide();
+    frame->show();
+    QCOMPARE(frame->Children().size(), 5);
+  }
+
+  void droppedFiles() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    // A path far longer than the old 259-byte buffer arrives whole.
+    QString deep = dir.path();
+    for (int i = 0; i < 12; ++i) deep += QStringLiteral("/長いフォルダの名前その%1").arg(i);
+    QVERIFY(QDir().mkpath(deep));
+    const QString longPath = deep + QStringLiteral("/末尾.txt");
+    WriteFile(longPath, "deep");
+    QVERIFY(longPath.toUtf8().size() > 259);
+
+    Drop(frame.get(), {Path("c.rtf"), longPath, Path("a.txt")});
+    QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "末尾.txt", "a.txt"}));
+    QCOMPARE(frame->Children()[1]->FilePath, longPath);
+    QCOMPARE(frame->Children()[1]->RichEdit1->GetText(), QStringLiteral("deep"));
+    QCOMPARE(frame->ActiveChild(), frame->Children()[2]);
+
+    // Dropped on a document's text, files still open as documents.
+    Drop(frame->Children()[0]->RichEdit1->viewport(), {Path("b.txt")});
+    QCOMPARE(Captions(*frame).last(), QStringLiteral("b.txt"));
+    QCOMPARE(frame->Children()[0]->RichEdit1->GetText(), QStringLiteral("third"));
+
+    // A file that fails to load is reported and stops the rest of the drop.
+    Drop(frame.get(), {Path("a.txt"), "/proc/self/mem", Path("b.txt")});
+    QCOMPARE(Captions(*frame).mid(4), (QStringList{"a.txt", "mem"}));
+    QCOMPARE(script.Errors.size(), 1);
+  }
+
+  void forwardingWithoutDocument() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    const QList<QAction*> forwarded = {frame->FileSave1, frame->FileSaveAs1, frame->FilePrint,
+                                       frame->EditUndo1, frame->EditSelectAll, frame->EditReplace1,
+                                       frame->EditFontD, frame->EditDateWa, frame->EditDateJwa,
+                                       frame->EditDateSei, frame->ViewCount, frame->ViewButton,
+                                       frame->ViewRuler};
+    for (QAction* a : forwarded) {
+      QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+      a->trigger();
+    }
+    QTest::keyClick(frame.get(), Qt::Key_A);
+    QVERIFY(!frame->ViewCount->isChecked() && !frame->ViewButton->isChecked() && !frame->ViewRuler->isChecked());
+    QVERIFY(frame->Children().isEmpty());
+    QCOMPARE(script.Unexpected, QStringList());
+    QVERIFY(script.Errors.isEmpty() && script.Messages.isEmpty());
+  }
+
+  void forwardingToActiveDocument() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    TSoraChild* first = frame->OpenDocument(Path("fw1.txt"));
+    TSoraChild* second = frame->OpenDocument(QStringLiteral("新規作成 2"));
+    second->RichEdit1->setPlainText(QStringLiteral("abc"));
+
+    frame->EditSelectAll->trigger();
+    QCOMPARE(second->RichEdit1->GetSelLength(), 3);
+    QCOMPARE(first->RichEdit1->GetSelLength(), 0);
+
+    second->RichEdit1->SetSelStart(3);
+    second->RichEdit1->SetSelText(QStringLiteral("d"));
+    frame->EditUndo1->trigger();
+    QCOMPARE(second->RichEdit1->GetText(), QStringLiteral("abc"));
+
+    // Save of a new document goes to Save As; Print runs the print dialog.
+    script.CancelSave().CancelSave().CancelPrint();
+    frame->FileSave1->trigger();
+    frame->FileSaveAs1->trigger();
+    frame->FilePrint->trigger();
+    QCOMPARE(script.SaveRuns.size(), 2);
+    QCOMPARE(script.PrintRuns, 1);
+
+    frame->MdiClient->setActiveSubWindow(first);
+    first->RichEdit1->setPlainText(QStringLiteral("saved"));
+    frame->FileSave1->trigger();
+    QCOMPARE(QFile::exists(Path("fw1.txt")), true);
+    QVERIFY(!first->RichEdit1->GetModified());
+    QVERIFY(second->RichEdit1->GetModified());
+    QCOMPARE(script.Unexpected, QStringList());
+  }
+
+  void viewMarksFollowTheActiveWindow() {
+    auto frame = NewFrame();
+    frame->show();
+    TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
+    frame->ViewRuler->trigger();
+    QVERIFY(!a->RulerPanel->isHidden());
+    QVERIFY(frame->ViewRuler->isChecked());
+    frame->ViewButton->trigger();
+    frame->ViewButton->trigger();
+    QVERIFY(a->ToolBar1->isHidden());
+    QVERIFY(!frame->ViewButton->isChecked());
+
+    TSoraChild* b = frame->OpenDocument(QStringLiteral("B"));
+    QVERIFY(!frame->ViewRuler->isChecked());
+    frame->ViewButton->trigger();
+    QVERIFY(!b->ToolBar1->isHidden());
+    QVERIFY(frame->ViewButton->isChecked());
+
+    frame->MdiClient->setActiveSubWindow(a);
+    QVERIFY(frame->ViewRuler->isChecked());
+    QVERIFY(!frame->ViewButton->isChecked());
+    QVERIFY(!frame->ViewCount->isChecked());
+    frame->MdiClient->setActiveSubWindow(b);
+    QVERIFY(!frame->ViewRuler->isChecked());
+    QVERIFY(frame->ViewButton->isChecked());
+  }
+
+  void enabling() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    const QList<QAction*> windowActions = {frame->WindowCascade1, frame->WindowTileHorizontal1,
+                                           frame->WindowTileVertical1, frame->WindowMinimizeAll1,
+                                           frame->WindowArrangeAll1};
+    QVERIFY(!frame->FileClose1->isEnabled());
+    for (QAction* a : windowActions) QVERIFY(!a->isEnabled());
+    QVERIFY(frame->FileNew1->isEnabled() && frame->FileSave1->isEnabled());
+
+    TSoraChild* child = frame->OpenDocument(QStringLiteral("E"));
+    QVERIFY(frame->FileClose1->isEnabled());
+    for (QAction* a : windowActions) QVERIFY(a->isEnabled());
+
+    // Cut and copy follow the focused text's selection, paste the clipboard.
+    child->RichEdit1->setFocus();
+    QTRY_VERIFY(child->RichEdit1->hasFocus());
+    QApplication::clipboard()->clear();
+    child->RichEdit1->setPlainText(QStringLiteral("切り取る文字"));
+    QVERIFY(!frame->EditCut1->isEnabled() && !frame->EditCopy1->isEnabled());
+    QTRY_VERIFY(!frame->EditPaste1->isEnabled());
+    child->RichEdit1->SetSelStart(0);
+    child->RichEdit1->SetSelLength(6);
+    QVERIFY(frame->EditCut1->isEnabled() && frame->EditCopy1->isEnabled());
+    frame->EditCut1->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("切り取"));
+    QCOMPARE(child->RichEdit1->GetText(), QStringLiteral("る文字"));
+    QVERIFY(!frame->EditCut1->isEnabled());
+    QTRY_VERIFY(frame->EditPaste1->isEnabled());
+    frame->EditPaste1->trigger();
+    QCOMPARE(child->RichEdit1->GetText(), QStringLiteral("切り取る文字"));
+
+    script.Answer(true);
+    QVERIFY(child->close());
+    QVERIFY(!frame->FileClose1->isEnabled());
+    for (QAction* a : windowActions) QVERIFY(!a->isEnabled());
+  }
+
+  void shortcutsFromTheText() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    TSoraChild* child = frame->OpenDocument(QStringLiteral("新規作成 1"));
+    QTRY_VERIFY(child->RichEdit1->hasFocus());
+    QTest::keyClicks(child->RichEdit1, QStringLiteral("abc"));
+
+    QTest::keyClick(child->RichEdit1, Qt::Key_U, Qt::ControlModifier);
+    QVERIFY(child->RichEdit1->GetText() != QStringLiteral("abc"));
+    QTest::keyClick(child->RichEdit1, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(child->RichEdit1->GetSelLength(), child->RichEdit1->GetTextLen());
+
+    script.CancelSave().CancelPrint();
+    QTest::keyClick(child->RichEdit1, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(script.SaveRuns.size(), 1);
+    QTest::keyClick(child->RichEdit1, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(script.PrintRuns, 1);
+    QTest::keyClick(child->RichEdit1, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(frame->Children().size(), 2);
+    QCOMPARE(script.Unexpected, QStringList());
+  }
+
+  void windowCommands() {
+    auto frame = NewFrame();
+    frame->show();
+    TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
+    TSoraChild* b = frame->OpenDocument(QStringLiteral("B"));
+    const QRect area = frame->MdiClient->viewport()->rect();
+
+    frame->WindowTileHorizontal1->trigger();
+    QCOMPARE(a->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    QCOMPARE(b->geometry().top(), area.height() / 2);
+    QCOMPARE(b->geometry().width(), area.width());
+
+    frame->WindowTileVertical1->trigger();
+    QCOMPARE(a->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    QCOMPARE(b->geometry().left(), area.width() / 2);
+    QCOMPARE(b->geometry().height(), area.height());
+
+    frame->WindowCascade1->trigger();
+    QVERIFY(a->pos() != b->pos());
+
+    frame->WindowMinimizeAll1->trigger();
+    QVERIFY(a->isMinimized() && b->isMinimized());
+    a->move(100, 50);
+    frame->WindowArrangeAll1->trigger();
+    QCOMPARE(a->geometry().bottom(), area.bottom());
+    QCOMPARE(b->geometry().bottom(), area.bottom());
+    QCOMPARE(a->x(), 0);
+    QCOMPARE(b->x(), a->width());
+
+    // The window list names every document, marks the active one and activates on choice.
+    emit frame->Window1->aboutToShow();
+    QStringList entries = Entries(frame->Window1).mid(5);
+    QCOMPARE(entries, (QStringList{"-", "&1 A", "&2 B"}));
+    QList<QAction*> list = frame->Window1->actions().mid(6);
+    QVERIFY(!list[0]->isChecked() && list[1]->isChecked());
+    list[0]->trigger();
+    QCOMPARE(frame->ActiveChild(), a);
+    emit frame->Window1->aboutToShow();
+    QCOMPARE(frame->Window1->actions().size(), 8);
+    QVERIFY(frame->Window1->actions()[6]->isChecked());
+  }
+
+  void closingTheFrame() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    QSignalSpy closed(frame.get(), &TSoraForm::Closed);
+    TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
+    TSoraChild* b = frame->OpenDocument(QStringLiteral("B"));
+    TSoraChild* c = frame->OpenDocument(QStringLiteral("C"));
+    a->RichEdit1->setPlainText(QStringLiteral("a"));
+    c->RichEdit1->setPlainText(QStringLiteral("c"));
+    Q_UNUSED(b);
+
+    // Closing asks each modified document, top one first, until a No; then nothing closes.
+    script.Answer(true).Answer(false);
+    frame->FileClose1->trigger();
+    QCOMPARE(script.Questions,
+             (QStringList{" 『 C 』 は、保存されていません。終了しても宜しいですか？",
+                          " 『 A 』 は、保存されていません。終了しても宜しいですか？"}));
+    QVERIFY(frame->isVisible());
+    QCOMPARE(frame->Children().size(), 3);
+    QCOMPARE(closed.count(), 0);
+
+    script.Questions.clear();
+    script.Answer(true).Answer(true);
+    frame->FileExit1->trigger();
+    QCOMPARE(script.Questions.size(), 2);
+    QVERIFY(!frame->isVisible());
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(script.Unexpected, QStringList());
+  }
+
+  void closingWithNothingModified() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->show();
+    QSignalSpy closed(frame.get(), &TSoraForm::Closed);
+    frame->OpenDocument(Path("a.txt"));
+    frame->FileClose1->trigger();
+    QVERIFY(script.Questions.isEmpty());
+    QCOMPARE(closed.count(), 1);
+  }
+
+  void helpAndAbout() {
+    Dialogs::Script script;
+    auto frame = NewFrame();
+    frame->ActHelp->trigger();
+    auto* help = frame->findChild<THelpWindow*>();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->Browser->source().fileName(), QStringLiteral("index.html"));
+    QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("目次")));
+
+    // The pages name every menu command and the counter bar.
+    QString pages;
+    QDirIterator it(THelpWindow::HelpFolder(Application().HelpFile));
+    while (it.hasNext()) {
+      QFile f(it.next());
+      QVERIFY(f.open(QIODevice::ReadOnly));
+      pages += QString::fromUtf8(f.readAll());
+    }
+    QVERIFY(pages.contains(QStringLiteral("カウンターバー")));
+    for (QAction* top : frame->menuBar()->actions()) {
+      QList<QAction*> entries = top->menu()->actions();
+      for (int i = 0; i < entries.size(); ++i) {
+        QAction* a = entries[i];
+        if (a->menu()) entries << a->menu()->actions();
+        if (a->isSeparator() || a->menu()) continue;
+        QString caption = a->text().section(u'\t', 0, 0);
+        caption = caption.section(QStringLiteral("(&"), 0, 0).remove(QStringLiteral("..."));
+        QVERIFY2(pages.contains(caption), qPrintable(caption));
+      }
+    }
+
+    const QString oldHelp = Application().HelpFile;
+    Application().HelpFile = QStringLiteral("NOSUCH.HLP");
+    frame->ActHelp->trigger();
+    Application().HelpFile = oldHelp;
+    QCOMPARE(script.Errors.size(), 1);
+
+    script.ExecAnswers.push_back(QDialog::Accepted);
+    frame->HelpAbout1->trigger();
+    QCOMPARE(script.Executed.size(), 1);
+    QCOMPARE(script.Executed[0], static_cast<QDialog*>(AboutBox));
+  }
+};
+
+QTEST_MAIN(TestFrame)
+#include "test_frame.moc"
