@@ -345,6 +345,36 @@ void TestRtf::libreOfficeSample() {
   QCOMPARE(Blocks(doc), QStringList({U("「注記」 ABC語"), U("あｱé")}));
   QCOMPARE(Describe(doc).at(2), U("P align=4 indents=0/0/0 list=0"));
   QCOMPARE(Describe(doc).at(3), "  [Liberation Serif|12|#0000ff|B|cs-] " + U("あｱé"));
+
+  // A plain-text import as LibreOffice 7.4 exports it here: \uc1 with '?'
+  // fallbacks, code points above 32767 unsigned, runs in {\dbch} groups.
+  const QByteArray text = R"rtf({\rtf1\ansi\deff3\adeflang1025
+{\fonttbl{\f0\froman\fprq2\fcharset0 Times New Roman;}{\f1\froman\fprq2\fcharset2 Symbol;}{\f2\fswiss\fprq2\fcharset0 Arial;}{\f3\froman\fprq2\fcharset0 DejaVu Serif;}{\f4\fmodern\fprq1\fcharset0 DejaVu Sans Mono;}{\f5\fswiss\fprq2\fcharset0 DejaVu Sans;}{\f6\fnil\fprq2\fcharset0 DejaVu Sans;}{\f7\fmodern\fprq1\fcharset0 Noto Sans Mono;}}
+{\colortbl;\red0\green0\blue0;\red0\green0\blue255;}
+{\stylesheet{\s0\snext0\rtlch\af6\afs24\alang1081 \ltrch\lang1033\langfe2052\hich\af3\loch\nowidctlpar\hyphpar0\ltrpar\cf0\f3\fs24\lang1033\dbch\af6\langfe2052 Normal;}
+{\s20\sbasedon0\snext20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7 Preformatted Text;}
+}{\*\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}{\info{\creatim\yr0\mo0\dy0\hr0\min0}}{\*\userprops}\deftab709
+\hyphauto1\viewscale100
+{\*\pgdsctbl
+{\pgdsc0\pgdscuse451\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134\pgdscnxt0 Default Page Style;}}
+\formshade\paperh16838\paperw11906\margl1134\margr1134\margt1134\margb1134\sectd\sbknone\pgndec\sftnnar\saftnnrlc\sectunlocked1\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134\ftnbj\ftnstart1\ftnrstcont\ftnnar\aenddoc\aftnrstcont\aftnstart1\aftnnrlc
+{\*\ftnsep\chftnsep}\pgndec\pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\dbch
+\u12300\'3f\u26085\'3f\u26412\'3f\u35486\'3f\u12301\'3f}
+\par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar\loch
+
+\par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\loch
+--- ASCII ---}{\dbch
+\u12354\'3f}
+\par }
+)rtf";
+  rtf::Read(text, &doc);
+  QCOMPARE(Describe(doc), QStringList({
+                              "P align=1 indents=0/0/0 list=0",
+                              "  [DejaVu Sans Mono|10|auto||cs-] " + U("「日本語」"),
+                              "P align=1 indents=0/0/0 list=0",
+                              "P align=1 indents=0/0/0 list=0",
+                              "  [DejaVu Sans Mono|10|auto||cs-] --- ASCII ---" + U("あ"),
+                          }));
 }
 
 void TestRtf::cocoaSample() {
@@ -381,11 +411,11 @@ void TestRtf::abiWordSample() {
 {\f2\fnil\fcharset0\fprq2 Symbol;}}
 {\colortbl\red0\green0\blue0;\red255\green255\blue255;\red0\green0\blue255;}
 {\stylesheet{\s1\ql\li0\ri0\fi0\sb0\sa0\sl240\slmult1\widctlpar\cf0\f1\fs24\lang1041 Normal;}}
-\kerning0\cf0\ftnbj\fet2\ftnstart1\ftnnar\aftnnar\ftnstart1\aftnstart1\aenddoc\revprop3{\info{\creatim\yr2024\mo1\dy1}}\deftab720\viewkind1\paperw11905\paperh16837\margl1440\margr1440\widowctl
-\sectd\sbknone\colsx360\marglsx1440\margrsx1440\pgncont\ltrsect
-\pard\plain\ltrpar\ql\li0\ri0\fi0\sb0\sa0\sl240\slmult1\widctlpar\s1\cf0\f1\fs24\lang1041{\*\abiword_props text-align:left}{\f1\fs24\lang1041{\*\listtag0}\abinodiroverride\ltrch\uc1\u12371 ?\u12435 ?\u12395 ?\u12385 ?\u12399 ?}{\f1\fs24\cf2\b\lang1041 Abi}
-\par\pard\plain\ltrpar\qr\li1440\ri0\fi-720\sb0\sa0\widctlpar\s1\cf0\f1\fs24\lang1041{\f1\fs24\lang1041 right}
-\par}
+\kerning0\cf0\ftnbj\fet2\ftnstart1\ftnnar\aftnnar\ftnstart1\aftnstart1\aenddoc\revprop3{\*\rdf}{\info\uc1}\deftab720\viewkind1\paperw11905\paperh16837\margl1440\margr1440\widowctrl
+\sectd\sbknone\colsx360\headery0\footery0\pgncont\ltrsect
+\pard\plain\ltrpar\ql\s28\itap0{\s28\f1\fs24\lang1041{\*\listtag0}\uc0\u12371 \uc0\u12435 \uc0\u12395 \uc0\u12385 \uc0\u12399 }{\s28\f1\fs24\cf2\b\lang1041{\*\listtag0}Abi}{\s28\f1\fs24\lang1041{\*\listtag0}\par}
+\pard\plain\ltrpar\qr\li1440\ri0\fi-720\s28\itap0{\s28\f1\fs24\lang1041{\*\listtag0}right}{\s28\f1\fs24\lang1041{\*\listtag0}\par}
+}
 )rtf";
   QTextDocument doc;
   rtf::Read(rtf, &doc);
