@@ -143,6 +143,7 @@ TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraFor
   command(EditUndo1, &TSoraForm::EditUndo1Execute);
   command(EditSelectAll, &TSoraForm::EditSelectAllExecute);
   command(EditReplace1, &TSoraForm::EditReplace1Execute);
+  command(EditFontD, &TSoraForm::EditFontDExecute);
   command(EditDateWa, &TSoraForm::EditDateWaExecute);
   command(EditDateJwa, &TSoraForm::EditDateJwaExecute);
   command(EditDateSei, &TSoraForm::EditDateSeiExecute);
@@ -320,6 +321,9 @@ void TSoraForm::ViewCountExecute() {
 
 void TSoraForm::EditReplace1Execute() {
   if (TSoraChild* child = ActiveChild()) child->EditReplaceExecute();
+}
+void TSoraForm::EditFontDExecute() {
+  if (TSoraChild* child = ActiveChild()) child->EditFontExecute();
 }
 
 void TSoraForm::ViewRulerExecute() {

@@ -100,6 +100,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void ViewRulerExecute();
   void ViewCountExecute();
   void EditReplace1Execute();
+  void EditFontDExecute();
 
   // Window commands.
   void WindowCascade1Execute();

@@ -1,6 +1,9 @@
 // Document window: creation, Save, Save As, Print and closing.
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QPrinter>
 
@@ -55,6 +58,8 @@ TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
   CreateCounters();
   CreateFindReplace();
   CreateEditing();
+  CreateFormatToolBar();
+  CreateRuler();
 
   SaveDialog1.Filter = kSaveFilter;
   SaveDialog1.DefaultExt = QStringLiteral("txt");
@@ -79,6 +84,10 @@ TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
 TSoraChild::~TSoraChild() { delete ui; }
 
 void TSoraChild::FormCreate() {
+  FontN->addItems(QFontDatabase::families());
+  const QFont font = RichEdit1->document()->defaultFont();
+  FontN->setEditText(font.family());
+  FontS->setText(QString::number(font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF())));
   resize(560, 300);
 }
 

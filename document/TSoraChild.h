@@ -166,11 +166,37 @@ class TSoraChild : public QMdiSubWindow {
   void Seireki2Click();
 
   // ---- format toolbar ----
+  void RichEdit1SelectionChange();
+  void EditBExecute();
+  void EditIExecute();
+  void EditUExecute();
+  void EditAlignLExecute();
+  void EditAlignCExecute();
+  void EditAlignRExecute();
+  void EditNumExecute();
+  void EditCharColorExecute();
+  void EditBackColorExecute();
+  void FontNClick();
+  void FontNChange();
+  void FontNKeyDown();
+  void FontSClick();
+  void FontSMouseDown();
+  void FontColMouseDown();
+  void BackColMouseDown();
+  void UpDown1Click();
   void EditFontExecute();
   void FontDialog1Apply();
   void ViewToolBarExecute();
 
   // ---- ruler ----
+  void RulerItemMouseDown(TRulerMarker* Sender, int X);
+  void RulerItemMouseMove(TRulerMarker* Sender, int X);
+  void FirstIndMouseUp();
+  void LeftIndMouseUp();
+  void RightIndMouseUp();
+  void RulerPanelResize();
+  void RulerResize();
+  void FormResize();
   void ViewRulerExecute();
 
  protected:
@@ -182,6 +208,11 @@ class TSoraChild : public QMdiSubWindow {
   void CreateFindReplace();
   void CreateEditing();
   void BuildPopupMenu();
+  void CreateFormatToolBar();
+  void CreateRuler();
+  void PlaceRulerMarkers();
+  bool EndDrag();
+  void ApplyLeftInd();
   void ReplaceAll();
   void FormClose();
   // Before plain text is written: true when nothing would be lost, or the
@@ -190,4 +221,5 @@ class TSoraChild : public QMdiSubWindow {
 
   Ui::TSoraChild* ui = nullptr;
   IFrameLink* frame_ = nullptr;
+  bool dragMoved_ = false;  // the pressed marker has moved since the press
 };
