@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -293,6 +294,21 @@ void TSoraForm::ActHelpExecute() {
   if (!help_->ShowContents(Application().HelpFile))
     Dialogs::ReportError(this, QStringLiteral("ヘルプファイル「%1」が見つかりません。")
                                    .arg(Application().HelpFile));
+}
+
+void TSoraForm::FormKeyUp(int, Qt::KeyboardModifiers) {
+  if (TSoraChild* child = ActiveChild()) child->UpdateCaretCounters();
+}
+
+void TSoraForm::keyReleaseEvent(QKeyEvent* e) {
+  // Releases the documents and the date picker leave unhandled travel up to
+  // the frame; they are not the frame's own.
+  QWidget* focus = QApplication::focusWidget();
+  const bool theirs = focus && focus != this &&
+                      (MdiClient->isAncestorOf(focus) || DateTimePicker1->isAncestorOf(focus) ||
+                       focus == DateTimePicker1);
+  if (!theirs) FormKeyUp(e->key(), e->modifiers());
+  QMainWindow::keyReleaseEvent(e);
 }
 
 // ---- forwarders ----

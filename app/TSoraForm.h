@@ -89,6 +89,8 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void FileExit1Execute();
   void HelpAbout1Execute();
   void ActHelpExecute();
+  // A key released on the frame itself refreshes the active document's caret counters.
+  void FormKeyUp(int key, Qt::KeyboardModifiers shift);
 
   // Forwarders to the active document window; nothing without one.
   void FileSave1Execute();
@@ -117,6 +119,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void InsertDate(const QString& format);
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;

@@ -25,6 +25,7 @@
 #include "app/TAboutBox.h"
 #include "app/TOpeningForm.h"
 #include "app/TSoraForm.h"
+#include "document/CounterCell.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
 #include "platform/RichEdit.h"
@@ -421,6 +422,26 @@ class TestFrame : public QObject {
     QVERIFY(!first->RichEdit1->GetModified());
     QVERIFY(second->RichEdit1->GetModified());
     QCOMPARE(script.Unexpected, QStringList());
+  }
+
+  void keyReleaseOnTheFrame() {
+    auto frame = NewFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    TSoraChild* child = frame->OpenDocument(QStringLiteral("K"));
+    child->RichEdit1->setPlainText(QStringLiteral("一\n二\n三"));
+    QCOMPARE(child->Memo1->text(), QStringLiteral("3 行"));
+    child->RichEdit1->SetSelStart(0);  // moves the caret without refreshing the counters
+    QCOMPARE(child->Memo1->text(), QStringLiteral("3 行"));
+    // A release the frame itself receives refreshes the caret counters, modifier alone included.
+    frame->setFocus();
+    QTest::keyRelease(frame.get(), Qt::Key_Shift);
+    QCOMPARE(child->Memo1->text(), QStringLiteral("1 行"));
+    // The picker's keys are its own.
+    child->RichEdit1->SetSelStart(child->RichEdit1->GetTextLen());
+    frame->DateTimePicker1->setFocus();
+    QTest::keyRelease(frame->DateTimePicker1, Qt::Key_Shift);
+    QCOMPARE(child->Memo1->text(), QStringLiteral("1 行"));
   }
 
   void viewMarksFollowTheActiveWindow() {
