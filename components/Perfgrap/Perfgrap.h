@@ -111,8 +111,6 @@ class TPerformanceGraph : public QWidget {
   void PaintLine(QPainter& canvas, TColor color, qint64 previous, qint64 value);
   void Replay();
   void ReallocHistory();
-  // Brings ring and image to the control's current size, if it changed.
-  void FollowSize();
 
   int FirstY() const { return FFirstBand; }
   int NextY(int index) const;
