@@ -6,6 +6,7 @@
 
 #include "components/Perfgrap/Perfgrap.h"
 #include "components/Registry.h"
+#include "ui_test_perfgraph.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ class TestPerfgraph : public QObject {
   void refreshNeverAdvances();
   void hostileSizesAndValues();
   void registration();
+  void designedForm();
 };
 
 void TestPerfgraph::newGraph() {
@@ -425,6 +427,28 @@ void TestPerfgraph::registration() {
     QVERIFY(qobject_cast<TPerformanceGraph*>(w.get()));
   }
   QCOMPARE(found, 1);
+}
+
+// A form laid out in Designer compiles through uic and sets every property.
+void TestPerfgraph::designedForm() {
+  QWidget form;
+  Ui::PerfgraphForm ui;
+  ui.setupUi(&form);
+  TPerformanceGraph* g = ui.PerformanceGraph1;
+  QCOMPARE(g->objectName(), QStringLiteral("PerformanceGraph1"));
+  QCOMPARE(g->GetKind(), pgBar);
+  QCOMPARE(g->GetForeColor(), clAqua);
+  QCOMPARE(g->GetBackColor(), clNavy);
+  QCOMPARE(g->GetGridSize(), 20);
+  QCOMPARE(g->GetStepSize(), 5);
+  QCOMPARE(g->GetScale(), 500);  // rounded to the gradient in force when it was set
+  QCOMPARE(g->GetGradient(), 50);
+  QVERIFY(!g->GetGridlines());
+  QCOMPARE(g->GetPenWidth(), 3);
+  QCOMPARE(g->GetBandCount(), 40);
+  const QImage img = Shot(*g);
+  QCOMPARE(img.size(), QSize(200, 120));
+  QCOMPARE(img.pixel(0, 0), Rgb(clNavy));
 }
 
 QTEST_MAIN(TestPerfgraph)

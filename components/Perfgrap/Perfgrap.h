@@ -96,6 +96,18 @@ class TPerformanceGraph : public QWidget {
   void SetGridlines(bool value);
   void SetPenWidth(int value);
 
+ public:
+  // uic sets a form's properties through set<Property>().
+  void setKind(TGraphKind value) { SetGraphKind(value); }
+  void setForeColor(TColor value) { SetForeColor(value); }
+  void setBackColor(TColor value) { SetBackColor(value); }
+  void setGridSize(int value) { SetGridSize(value); }
+  void setStepSize(int value) { SetStepSize(value); }
+  void setScale(int value) { SetScale(value); }
+  void setGradient(int value) { SetGradient(value); }
+  void setGridlines(bool value) { SetGridlines(value); }
+  void setPenWidth(int value) { SetPenWidth(value); }
+
  signals:
   void OnScaleChange(QObject* Sender);
 
