@@ -95,8 +95,9 @@ QByteArray LibreOfficeStyleRtf(const QString& text) {
 const QByteArray& LargeRtf() {
   static const QByteArray rtf = [] {
     const QString unit = textdecode::Decode(CorpusSjis());
+    const qsizetype unitUtf8 = unit.toUtf8().size();
     QString text;
-    while (text.toUtf8().size() < 1024 * 1024) text += unit;
+    for (qsizetype size = 0; size < 1024 * 1024; size += unitUtf8) text += unit;
     return LibreOfficeStyleRtf(text);
   }();
   return rtf;

@@ -304,7 +304,7 @@ class Reader {
 
   // Consumes the rest of the current group, its closing brace included.
   void SkipGroup() {
-    int depth = 1;
+    qsizetype depth = 1;
     while (p_ < end_) {
       const uchar c = *p_++;
       if (c == '}') {

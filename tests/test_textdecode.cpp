@@ -61,6 +61,15 @@ void TestTextDecode::encodings_data() {
   QTest::newRow("cp932 lead like utf-8") << QByteArray("\xe3\x81\x82\xa0") << Encoding::Cp932
                                          << U("縺あ");
   QTest::newRow("euc-jp") << kEucJp << Encoding::EucJp << U(kEucJpText);
+  // Kana-only EUC-JP reads as valid CP932 half-width kana too: the detector decides.
+  QTest::newRow("euc-jp kana") << QByteArray::fromHex(
+      "a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7a4b9a1a3"
+      "a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3")
+                               << Encoding::EucJp
+                               << U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。");
+  // Too short for the detector to be sure: the default, CP932, stands.
+  QTest::newRow("euc-jp too short") << QByteArray::fromHex("a4d2a4e9a4aca4ca") << Encoding::Cp932
+                                    << U("､ﾒ､鬢ｬ､ﾊ");
   // Half-width kana in CP932 is also valid EUC-JP; without a sure detector
   // verdict it stays CP932.
   QTest::newRow("cp932 half-width kana") << QByteArray("\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba")
