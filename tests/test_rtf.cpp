@@ -8,6 +8,7 @@
 #include <QTextList>
 
 #include "platform/Rtf.h"
+#include "platform/TextDecode.h"
 #include "platform/TextFormat.h"
 
 namespace {
@@ -227,6 +228,15 @@ void TestRtf::roundTripText() {
   QTextDocument back;
   rtf::Read(rtf, &back);
   QCOMPARE(Blocks(back), paragraphs);
+
+  // A real Japanese text: every character and line comes back.
+  QFile f(QStringLiteral(SORAMEMO_CORPUS "/text/chukiichiran_kinyurei.sjis.txt"));
+  if (!f.open(QIODevice::ReadOnly)) QSKIP("corpus text not present");
+  QTextDocument corpus;
+  corpus.setPlainText(textdecode::Decode(f.readAll()));
+  rtf::Read(rtf::Write(&corpus), &back);
+  QCOMPARE(back.blockCount(), corpus.blockCount());
+  QCOMPARE(Text(back), Text(corpus));
 }
 
 void TestRtf::roundTripAttributes() {
