@@ -25,11 +25,23 @@ void ToUReplacement(const void*, UConverterToUnicodeArgs* args, const char*, int
   ucnv_cbToUWriteUChars(args, &fffd, 1, 0, err);
 }
 
+// ICU's own substitution writes nothing for "default ignorable" characters
+// (U+200B, U+2060..U+206F, variation selectors ...): they would vanish from a
+// saved file while the counters still count them. Every character without a
+// mapping gets the substitute.
+void FromUSubstitute(const void*, UConverterFromUnicodeArgs* args, const UChar*, int32_t, UChar32,
+                     UConverterCallbackReason reason, UErrorCode* err) {
+  if (reason > UCNV_IRREGULAR) return;
+  *err = U_ZERO_ERROR;
+  ucnv_cbFromUWriteSub(args, 0, err);
+}
+
 Converter OpenCp932() {
   UErrorCode err = U_ZERO_ERROR;
   Converter c(ucnv_open("windows-31j", &err));
   if (U_FAILURE(err) || !c) qFatal("ICU has no windows-31j converter");
   ucnv_setToUCallBack(c.get(), ToUReplacement, nullptr, nullptr, nullptr, &err);
+  ucnv_setFromUCallBack(c.get(), FromUSubstitute, nullptr, nullptr, nullptr, &err);
   // Best-fit forms such as the wave dash U+301C -> 0x8160 are what Japanese
   // text from other systems needs; measure and encoder share this setting.
   ucnv_setFallback(c.get(), true);

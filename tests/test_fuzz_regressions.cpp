@@ -1,0 +1,100 @@
+// Every input the fuzzers ever broke on, and the seeds they start from, run
+// through the real loading code: the RTF reader and the plain-text decoder
+// behind TRichEdit::LoadFromFile, and the write-then-read round trip.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/Rtf.h"
+#include "platform/RichEdit.h"
+#include "platform/ShiftJis.h"
+#include "platform/TextDecode.h"
+#include "tests/fuzz/RoundTrip.h"
+
+namespace {
+
+QString FuzzDir(const QString& sub) { return QStringLiteral(SORAMEMO_SOURCE_DIR "/tests/fuzz/") + sub; }
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Each file of the given folders of tests/fuzz as one data row.
+void AddRows(const QStringList& subs) {
+  QTest::addColumn<QString>("path");
+  for (const QString& sub : subs) {
+    const QDir dir(FuzzDir(sub));
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+      QTest::newRow(qPrintable(sub + '/' + name)) << dir.filePath(name);
+  }
+}
+
+// What the counters show must be what a save writes: the control's byte and
+// character counts against a recount of the Shift-JIS the text encodes to.
+void CheckMeasure(const TRichEdit& e) {
+  const QByteArray sjisBytes = sjis::Encode(e.GetText());
+  QCOMPARE(e.GetTextLen(), int(sjisBytes.size()));
+  QCOMPARE(e.GetCharCount(), ByteToCharLen(sjisBytes, sjisBytes.size()));
+}
+
+}  // namespace
+
+class TestFuzzRegressions : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void rtfFiles_data() { AddRows({"regressions/rtf", "seeds/rtf"}); }
+  void rtfFiles() {
+    QFETCH(QString, path);
+    TRichEdit e;
+    e.LoadFromFile(path);
+    CheckMeasure(e);
+    // What the reader made survives our writer.
+    QTextDocument back;
+    rtf::Read(rtf::Write(e.document()), &back);
+    QCOMPARE(back.toRawText(), e.document()->toRawText());
+  }
+
+  void textFiles_data() { AddRows({"regressions/text", "seeds/text"}); }
+  void textFiles() {
+    QFETCH(QString, path);
+    const QByteArray bytes = ReadFile(path);
+    textdecode::Encoding used;
+    const QString s = textdecode::Decode(bytes, &used);
+    QCOMPARE(textdecode::Detect(bytes), used);
+    QVERIFY(!s.contains(QChar('\r')));
+    QVERIFY(!s.contains(QChar(0)));
+    QCOMPARE(sjis::ByteLength(s), sjis::Encode(s).size());
+    TRichEdit e;
+    e.LoadFromFile(path);
+    CheckMeasure(e);
+    // Saved as text, the file reads back to the same text.
+    if (sjis::UnencodableChars(e.GetText(), 1).isEmpty()) {
+      QTemporaryDir dir;
+      e.PlainText = true;
+      e.SaveToFile(dir.filePath("out.txt"));
+      TRichEdit again;
+      again.LoadFromFile(dir.filePath("out.txt"));
+      QCOMPARE(again.GetText(), e.GetText());
+    }
+  }
+
+  void roundTrips_data() { AddRows({"regressions/roundtrip", "seeds/roundtrip"}); }
+  void roundTrips() {
+    QFETCH(QString, path);
+    const QString failure = roundtrip::Check(ReadFile(path));
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+  }
+
+  // Characters that ICU would drop without a trace count as what a save writes.
+  void ignorableCharactersAreSubstituted() {
+    const QString text = QString::fromUtf8("a\u2060b\u200Bc\uFE0F");
+    QCOMPARE(sjis::Encode(text).size(), sjis::ByteLength(text));
+    QCOMPARE(sjis::UnencodableChars(text).size(), 3);
+  }
+};
+
+QTEST_MAIN(TestFuzzRegressions)
+#include "test_fuzz_regressions.moc"
