@@ -300,10 +300,10 @@ void TRichEdit::AttachDocument() {
   index_ = std::make_unique<SjisIndex>(doc);
   connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
     index_->ContentsChange(pos, removed, added);
-    if (!loading_) modified_ = true;
+    if (!loading_ && !composing_) modified_ = true;
   });
   connect(doc, &QTextDocument::contentsChanged, this, [this] {
-    if (!loading_) emit OnChange();
+    if (!loading_ && !composing_) emit OnChange();
   });
 }
 
@@ -543,6 +543,18 @@ void TRichEdit::keyPressEvent(QKeyEvent* e) {
     return;
   }
   QTextEdit::keyPressEvent(e);
+}
+
+void TRichEdit::inputMethodEvent(QInputMethodEvent* e) {
+  // Qt reports a new preedit text as a change of its paragraph, though it lives
+  // in the layout only. It becomes a change when the input method commits it,
+  // or when composing starts over a selection, which deletes the selection.
+  const QTextCursor c = textCursor();
+  const bool edits = !e->commitString().isEmpty() || e->replacementLength() > 0 ||
+                     (c.hasSelection() && e->preeditString() != c.block().layout()->preeditAreaText());
+  composing_ = !edits;
+  QTextEdit::inputMethodEvent(e);
+  composing_ = false;
 }
 
 void TRichEdit::keyReleaseEvent(QKeyEvent* e) {

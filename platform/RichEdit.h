@@ -131,6 +131,7 @@ class TRichEdit : public QTextEdit {
   void insertFromMimeData(const QMimeData* source) override;
   void resizeEvent(QResizeEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
 
  private:
   void AttachDocument();
@@ -142,5 +143,6 @@ class TRichEdit : public QTextEdit {
   TColor color_ = clWindow;
   bool modified_ = false;
   bool loading_ = false;
+  bool composing_ = false;  // the input method is only updating its preedit text
   int lastCaret_ = 0;
 };

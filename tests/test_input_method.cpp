@@ -1,0 +1,307 @@
+// Japanese input through an input method: the events ibus and fcitx5 send
+// (text being composed, then the committed string) reach the real widgets of a
+// document window. Composition changes nothing; a commit is one change.
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolBar>
+
+#include "app/Startup.h"
+#include "app/TSoraForm.h"
+#include "document/CounterCell.h"
+#include "document/TSoraChild.h"
+#include "platform/Dialogs.h"
+#include "platform/ReplaceDialog.h"
+#include "platform/RichEdit.h"
+
+namespace {
+
+// Text being composed, shown underlined with the caret at its end, as the
+// platform input contexts send it.
+void Preedit(QObject* target, const QString& text) {
+  QTextCharFormat underline;
+  underline.setFontUnderline(true);
+  QList<QInputMethodEvent::Attribute> attrs;
+  if (!text.isEmpty())
+    attrs << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, 0, int(text.size()), underline);
+  attrs << QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, int(text.size()), 1, QVariant());
+  QInputMethodEvent e(text, attrs);
+  QApplication::sendEvent(target, &e);
+}
+
+void Commit(QObject* target, const QString& text) {
+  QInputMethodEvent e;
+  e.setCommitString(text);
+  QApplication::sendEvent(target, &e);
+}
+
+// Romaji typed into mozc, converted, not yet committed.
+void Compose(QObject* target, const QStringList& steps) {
+  for (const QString& s : steps) Preedit(target, s);
+}
+
+const QStringList kNihongo{"n", "に", "にh", "にほ", "にほn", "にほんg", "にほんご", "日本語"};
+
+QString Counters(TSoraChild* c) {
+  return QStringList{c->Memo1->text(), c->Memo2->text(), c->Memo5->text(), c->Memo3->text()}.join('|');
+}
+
+QString PreeditShown(TRichEdit* edit) {
+  return edit->textCursor().block().layout()->preeditAreaText();
+}
+
+}  // namespace
+
+class TestInputMethod : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir;
+  std::unique_ptr<TSoraForm> frame;
+
+  // A document window holding "あいう", caret at the end, as opened from a file.
+  TSoraChild* Open(const QByteArray& utf8 = "あいう") {
+    const QString path = dir.filePath(QStringLiteral("doc%1.txt").arg(frame->Children().size()));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return nullptr;
+    f.write(utf8);
+    f.close();
+    TSoraChild* c = frame->OpenDocument(path);
+    frame->activateWindow();
+    if (!QTest::qWaitForWindowActive(frame.get())) return nullptr;
+    c->RichEdit1->setFocus();
+    c->RichEdit1->SetSelStart(c->RichEdit1->GetTextLen());
+    c->RichEdit1Change();
+    return c;
+  }
+
+ private slots:
+  void initTestCase() {
+    InitApplication();
+    QVERIFY(dir.isValid());
+    frame = std::make_unique<TSoraForm>();
+    frame->Params.clear();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+  }
+  void cleanup() {
+    for (TSoraChild* c : frame->Children()) {
+      c->RichEdit1->SetModified(false);
+      c->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  void cleanupTestCase() { frame.reset(); }
+
+  void richEditTakesInputMethodInput() {
+    TSoraChild* c = Open();
+    QVERIFY(c);
+    TRichEdit* edit = c->RichEdit1;
+    QCOMPARE(QGuiApplication::focusObject(), edit);
+    QVERIFY(edit->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(edit->inputMethodQuery(Qt::ImEnabled).toBool());
+    // The input method places its candidate window at the caret.
+    QVERIFY(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().isValid());
+    QCOMPARE(edit->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("あいう"));
+  }
+
+  // While composing, the text is shown but neither the document, nor Modified,
+  // nor the counters, nor the undo history move.
+  void compositionChangesNothing() {
+    TSoraChild* c = Open();
+    TRichEdit* edit = c->RichEdit1;
+    const QString before = Counters(c);
+    QCOMPARE(before, QStringLiteral("1 行|6 列|6|6"));
+    const int undoSteps = edit->document()->availableUndoSteps();
+    QSignalSpy changes(edit, &TRichEdit::OnChange);
+
+    Compose(edit, kNihongo);
+    QCOMPARE(PreeditShown(edit), QStringLiteral("日本語"));
+    QCOMPARE(edit->GetText(), QStringLiteral("あいう"));
+    QCOMPARE(edit->GetTextLen(), 6);
+    QCOMPARE(edit->GetSelStart(), 6);
+    QVERIFY(!edit->GetModified());
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(Counters(c), before);
+    QCOMPARE(edit->document()->availableUndoSteps(), undoSteps);
+
+    // Cancelled (Escape in the input method): gone without a trace.
+    Preedit(edit, QString());
+    QCOMPARE(PreeditShown(edit), QString());
+    QCOMPARE(edit->GetText(), QStringLiteral("あいう"));
+    QVERIFY(!edit->GetModified());
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(Counters(c), before);
+  }
+
+  // The committed string arrives as one change: counters refreshed, Modified
+  // set, and one Undo takes exactly it back.
+  void commitIsOneChange() {
+    TSoraChild* c = Open();
+    TRichEdit* edit = c->RichEdit1;
+    const int undoSteps = edit->document()->availableUndoSteps();
+    QSignalSpy changes(edit, &TRichEdit::OnChange);
+
+    Compose(edit, kNihongo);
+    Commit(edit, QStringLiteral("日本語"));
+    QCOMPARE(PreeditShown(edit), QString());
+    QCOMPARE(edit->GetText(), QStringLiteral("あいう日本語"));
+    QVERIFY(edit->GetModified());
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(Counters(c), QStringLiteral("1 行|12 列|12|12"));
+    QCOMPARE(edit->document()->availableUndoSteps(), undoSteps + 1);
+
+    // A second word is a change of its own.
+    edit->SetModified(false);
+    Compose(edit, {"w", "を"});
+    QVERIFY(!edit->GetModified());
+    Commit(edit, QStringLiteral("を"));
+    QVERIFY(edit->GetModified());
+    QCOMPARE(Counters(c), QStringLiteral("1 行|14 列|14|14"));
+
+    edit->Undo();
+    QCOMPARE(edit->GetText(), QStringLiteral("あいう日本語"));
+    edit->Undo();
+    QCOMPARE(edit->GetText(), QStringLiteral("あいう"));
+    QCOMPARE(Counters(c), QStringLiteral("1 行|6 列|6|6"));
+  }
+
+  // Counting in characters, and composing in the middle of a line.
+  void commitInTheMiddleCountsCharacters() {
+    TSoraChild* c = Open("あい\r\nう");
+    TRichEdit* edit = c->RichEdit1;
+    c->Memo3Click();  // count in characters
+    QVERIFY(c->CountInChars);
+    edit->SetSelStart(2);  // after "あ"
+    c->RichEdit1Change();
+    const QString before = Counters(c);
+    QCOMPARE(before, QStringLiteral("1 行|2 列|1|5"));
+
+    Compose(edit, {"k", "か"});
+    QCOMPARE(Counters(c), before);
+    QCOMPARE(edit->GetText(), QStringLiteral("あい\r\nう"));
+    Commit(edit, QStringLiteral("か"));
+    QCOMPARE(edit->GetText(), QStringLiteral("あかい\r\nう"));
+    QCOMPARE(Counters(c), QStringLiteral("1 行|4 列|2|6"));
+    QVERIFY(edit->GetModified());
+  }
+
+  // A commit that also starts the next composition (as mozc does when typing
+  // on past a converted word) counts once and keeps the new preedit out.
+  void commitWithNewPreedit() {
+    TSoraChild* c = Open();
+    TRichEdit* edit = c->RichEdit1;
+    QSignalSpy changes(edit, &TRichEdit::OnChange);
+    Compose(edit, {"k", "か"});
+    QInputMethodEvent e(QStringLiteral("s"), {});
+    e.setCommitString(QStringLiteral("か"));
+    QApplication::sendEvent(edit, &e);
+    QCOMPARE(edit->GetText(), QStringLiteral("あいうか"));
+    QCOMPARE(PreeditShown(edit), QStringLiteral("s"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(Counters(c), QStringLiteral("1 行|8 列|8|8"));
+    edit->SetModified(false);
+    Compose(edit, {"さ"});
+    QVERIFY(!edit->GetModified());
+    QCOMPARE(changes.count(), 1);
+  }
+
+  // Composing over a selection replaces it, as typing does: that is a change,
+  // and one Undo step brings the selected text back.
+  void compositionOverSelection() {
+    TSoraChild* c = Open();
+    TRichEdit* edit = c->RichEdit1;
+    edit->SetSelStart(2);
+    edit->SetSelLength(2);  // "い"
+    Compose(edit, {"k", "か"});
+    QCOMPARE(edit->GetText(), QStringLiteral("あう"));
+    QVERIFY(edit->GetModified());
+    QCOMPARE(Counters(c).section('|', 3), QStringLiteral("4"));
+    Commit(edit, QStringLiteral("か"));
+    QCOMPARE(edit->GetText(), QStringLiteral("あかう"));
+    edit->Undo();
+    QCOMPARE(edit->GetText(), QStringLiteral("あう"));
+    edit->Undo();
+    QCOMPARE(edit->GetText(), QStringLiteral("あいう"));
+  }
+
+  // The find and replace texts: what is being composed is not yet the text the
+  // dialog searches for, and Find Next stays as it was.
+  void replaceDialogTexts() {
+    TSoraChild* c = Open("東京と日本語と日本");
+    c->EditReplaceExecute();
+    TReplaceDialog* d = c->ReplaceDialog1;
+    QVERIFY(d->isVisible());
+    for (QLineEdit* box : {d->FindEdit(), d->ReplaceEdit()}) {
+      QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled));
+      QVERIFY(box->inputMethodQuery(Qt::ImEnabled).toBool());
+    }
+    QVERIFY(!d->FindNextButton()->isEnabled());
+
+    QSignalSpy edited(d->FindEdit(), &QLineEdit::textChanged);
+    Compose(d->FindEdit(), kNihongo);
+    QCOMPARE(d->GetFindText(), QString());
+    QCOMPARE(edited.count(), 0);
+    QVERIFY(!d->FindNextButton()->isEnabled());
+    Commit(d->FindEdit(), QStringLiteral("日本語"));
+    QCOMPARE(d->GetFindText(), QStringLiteral("日本語"));
+    QVERIFY(d->FindNextButton()->isEnabled());
+
+    Compose(d->ReplaceEdit(), {"e", "え", "えい", "えいg", "えいご", "英語"});
+    QCOMPARE(d->GetReplaceText(), QString());
+    Commit(d->ReplaceEdit(), QStringLiteral("英語"));
+    QCOMPARE(d->GetReplaceText(), QStringLiteral("英語"));
+
+    // And the committed texts are the ones used.
+    Dialogs::Script script;
+    QTest::mouseClick(d->ReplaceAllButton(), Qt::LeftButton);
+    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("東京と英語と日本"));
+    QCOMPARE(script.Messages,
+             QStringList{QStringLiteral("1個の\u3000『 日本語 』 を 『 英語 』 に置き換えました。")});
+    d->close();
+  }
+
+  // The font-name field of the format toolbar: composing leaves the field, the
+  // focus and the document alone; the committed name changes the field, which
+  // hands the focus back to the text without applying the name.
+  void fontNameField() {
+    TSoraChild* c = Open();
+    QVERIFY(c);
+    if (!c->FontN || !c->FontN->lineEdit()) QSKIP("this build has no font-name field");
+    c->ToolBar1->show();
+    c->FontN->setFocus();
+    QCoreApplication::processEvents();
+    // The input method talks to the focus object: the combo box, which hands
+    // the events on to its field.
+    QCOMPARE(QGuiApplication::focusObject(), c->FontN);
+    QVERIFY(c->FontN->inputMethodQuery(Qt::ImEnabled).toBool());
+    QObject* target = QGuiApplication::focusObject();
+    const QString shown = c->FontN->currentText();
+    const QString font = c->RichEdit1->SelAttributes().GetName();
+
+    Compose(target, {"m", "み", "みn", "みんc", "みんちょ", "明朝"});
+    QCOMPARE(c->FontN->lineEdit()->inputMethodQuery(Qt::ImSurroundingText).toString(), shown);
+    QCOMPARE(c->FontN->currentText(), shown);
+    QCOMPARE(c->RichEdit1->SelAttributes().GetName(), font);
+    QVERIFY(!c->RichEdit1->GetModified());
+    QCOMPARE(QApplication::focusWidget(), c->FontN);
+
+    Commit(target, QStringLiteral("明朝"));
+    QVERIFY(c->FontN->currentText().contains(QStringLiteral("明朝")));
+    QCOMPARE(c->RichEdit1->SelAttributes().GetName(), font);
+    QVERIFY(!c->RichEdit1->GetModified());
+    QCOMPARE(QApplication::focusWidget(), c->RichEdit1);
+  }
+};
+
+QTEST_MAIN(TestInputMethod)
+#include "test_input_method.moc"
