@@ -4,6 +4,7 @@
 
 #include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
+#include "platform/AppIcon.h"
 #include "platform/Dialogs.h"
 
 TAboutBox* AboutBox = nullptr;
@@ -29,6 +30,9 @@ void InitApplication() {
   // Not the display name: Qt would append that to every window's title.
   QCoreApplication::setApplicationName(Application().Title);
   Application().HelpFile = QStringLiteral("SORA16.HLP");
+  // Ties the windows to the installed launcher (Wayland app id, task bar icon).
+  QGuiApplication::setDesktopFileName(QStringLiteral("jp.kazenosha.soramemo"));
+  QApplication::setWindowIcon(ApplicationIcon());
 
   // The forms name Windows fonts; these stand in for them.
   QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
@@ -41,6 +45,7 @@ void InitApplication() {
 
 void CreateForms() {
   SoraForm = new TSoraForm;
+  SoraForm->setWindowIcon(QApplication::windowIcon());
   AboutBox = new TAboutBox;
 }
 

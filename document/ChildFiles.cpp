@@ -9,6 +9,7 @@
 
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
+#include "platform/AppIcon.h"
 #include "platform/FileNames.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
@@ -45,7 +46,7 @@ TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
   ui->setupUi(client);
   setWidget(client);
   setWindowTitle(client->windowTitle());
-  setWindowIcon(client->windowIcon());
+  setWindowIcon(ApplicationIcon());
 
   RichEdit1 = ui->RichEdit1;
   Panel1 = ui->Panel1;

@@ -1,0 +1,284 @@
+// Desktop integration: `cmake --install` of this build into a temporary prefix
+// (programs, launcher, icon, AppStream data, help pages, manual pages, designer
+// plugin), the validators of the desktop when they are installed, and the icon
+// of the program's windows.
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include "app/Startup.h"
+#include "app/TSoraForm.h"
+#include "document/TSoraChild.h"
+#include "platform/AppIcon.h"
+
+namespace {
+
+const QString kDesktopFile = QStringLiteral("share/applications/jp.kazenosha.soramemo.desktop");
+const QString kMetainfoFile = QStringLiteral("share/metainfo/jp.kazenosha.soramemo.metainfo.xml");
+const QList<int> kIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+struct Run {
+  int exitCode = -1;
+  QString out, err;
+};
+
+Run Execute(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  Run r;
+  if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) return r;
+  r.exitCode = p.exitCode();
+  r.out = QString::fromUtf8(p.readAllStandardOutput());
+  r.err = QString::fromUtf8(p.readAllStandardError());
+  return r;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The keys of a desktop entry's main group ("Name", "Name[ja]", ...).
+QMap<QString, QString> DesktopEntry(const QString& path) {
+  QMap<QString, QString> keys;
+  bool inMain = false;
+  for (const QString& line : QString::fromUtf8(ReadAll(path)).split(u'\n')) {
+    if (line.startsWith(u'[')) inMain = line == QStringLiteral("[Desktop Entry]");
+    else if (inMain && !line.startsWith(u'#') && line.contains(u'='))
+      keys.insert(line.section(u'=', 0, 0).trimmed(), line.section(u'=', 1).trimmed());
+  }
+  return keys;
+}
+
+QSet<QString> List(const QString& value) {
+  QSet<QString> set;
+  for (const QString& s : value.split(u';', Qt::SkipEmptyParts)) set.insert(s);
+  return set;
+}
+
+QImage Picture(const QIcon& icon, int size) { return icon.pixmap(QSize(size, size)).toImage(); }
+
+}  // namespace
+
+class TestDesktop : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir prefix;
+  QStringList installed;  // relative to the prefix
+  QString P(const QString& rel) const { return prefix.filePath(rel); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(prefix.isValid());
+    const Run r = Execute(QStringLiteral(SORAMEMO_CMAKE),
+                          {"--install", SORAMEMO_BUILD_DIR, "--prefix", prefix.path()});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+    // Every file the install wrote must lie under the prefix it was given.
+    static const QRegularExpression line(QStringLiteral("^-- (?:Installing|Up-to-date): (.*)$"),
+                                         QRegularExpression::MultilineOption);
+    auto it = line.globalMatch(r.out);
+    const QString root = QDir(prefix.path()).canonicalPath() + u'/';
+    while (it.hasNext()) {
+      const QString path = QFileInfo(it.next().captured(1)).canonicalFilePath();
+      QVERIFY2(path.startsWith(root), qPrintable(QStringLiteral("installed outside the prefix: ") + path));
+      installed << path.mid(root.size());
+    }
+    QVERIFY(!installed.isEmpty());
+  }
+
+  void installsEveryPart() {
+    QStringList expected{QStringLiteral("bin/soramemo"),
+                         QStringLiteral("bin/soramemo-convert"),
+                         kDesktopFile,
+                         kMetainfoFile,
+                         QStringLiteral("share/icons/hicolor/scalable/apps/soramemo.svg"),
+                         QStringLiteral("share/man/man1/soramemo.1"),
+                         QStringLiteral("share/man/man1/soramemo-convert.1"),
+                         QStringLiteral("share/doc/soramemo/help/index.html")};
+    for (int size : kIconSizes)
+      expected << QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size);
+#ifdef SORAMEMO_DESIGNER_PLUGIN_PATH
+    expected << QStringLiteral(SORAMEMO_DESIGNER_PLUGIN_PATH);
+#endif
+    for (const QString& rel : expected) QVERIFY2(installed.contains(rel), qPrintable(rel));
+    QVERIFY(QFileInfo(P("bin/soramemo")).isExecutable());
+    QVERIFY(QFileInfo(P("bin/soramemo-convert")).isExecutable());
+  }
+
+  // The installed converter is a working program on its own.
+  void installedConverterRuns() {
+    QTemporaryDir work;
+    QFile in(work.filePath("in.txt"));
+    QVERIFY(in.open(QIODevice::WriteOnly));
+    in.write("空の下で\n");
+    in.close();
+    const Run r = Execute(P("bin/soramemo-convert"), {in.fileName(), work.filePath("out.txt")});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QCOMPARE(ReadAll(work.filePath("out.txt")), QByteArray("\x8b\xf3\x82\xcc\x89\xba\x82\xc5\r\n"));
+  }
+
+  void desktopEntry() {
+    const QMap<QString, QString> e = DesktopEntry(P(kDesktopFile));
+    QCOMPARE(e.value("Type"), QStringLiteral("Application"));
+    QCOMPARE(e.value("Name[ja]"), QStringLiteral("ソラメモ"));
+    QVERIFY(!e.value("Name").isEmpty());
+    // Several files open as several documents: the program takes many paths.
+    const QStringList exec = e.value("Exec").split(u' ');
+    QCOMPARE(exec, (QStringList{"soramemo", "%F"}));
+    QVERIFY(installed.contains("bin/" + exec[0]));
+    QVERIFY(List(e.value("Categories")).contains({"Office", "WordProcessor"}));
+    QCOMPARE(List(e.value("MimeType")), (QSet<QString>{"text/rtf", "application/rtf", "text/plain"}));
+    QCOMPARE(e.value("Icon"), QStringLiteral("soramemo"));
+    // The launcher names the packages that bring Japanese input to Qt 6 programs.
+    const QString text = QString::fromUtf8(ReadAll(P(kDesktopFile)));
+    QVERIFY(text.contains("fcitx5-frontend-qt6"));
+    QVERIFY(text.contains("ibus-mozc"));
+
+    // Wayland and the task bar find the launcher by the name the program gives.
+    InitApplication();
+    QCOMPARE(QGuiApplication::desktopFileName() + ".desktop", QFileInfo(kDesktopFile).fileName());
+
+    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+    if (validator.isEmpty()) QSKIP("desktop-file-validate is not installed (desktop-file-utils)");
+    const Run r = Execute(validator, {P(kDesktopFile)});
+    QVERIFY2(r.exitCode == 0 && r.out.isEmpty(), qPrintable(r.out + r.err));
+  }
+
+  void appStreamData() {
+    QFile f(P(kMetainfoFile));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&f);
+    QString id, launchable;
+    QStringList binaries;
+    QSet<QString> mediaTypes;
+    while (!xml.atEnd()) {
+      if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+      if (xml.name() == u"id") id = xml.readElementText();
+      else if (xml.name() == u"launchable") launchable = xml.readElementText();
+      else if (xml.name() == u"binary") binaries << xml.readElementText();
+      else if (xml.name() == u"mediatype") mediaTypes << xml.readElementText();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(id + ".metainfo.xml", QFileInfo(kMetainfoFile).fileName());
+    QCOMPARE(launchable, QFileInfo(kDesktopFile).fileName());
+    QVERIFY(!binaries.isEmpty());
+    for (const QString& b : binaries) QVERIFY2(installed.contains("bin/" + b), qPrintable(b));
+    QCOMPARE(mediaTypes, List(DesktopEntry(P(kDesktopFile)).value("MimeType")));
+
+    const QString validator = QStandardPaths::findExecutable("appstreamcli");
+    if (validator.isEmpty()) QSKIP("appstreamcli is not installed (appstream)");
+    const Run r = Execute(validator, {"validate", "--no-net", P(kMetainfoFile)});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+  }
+
+  void icons() {
+    for (int size : kIconSizes) {
+      const QImage image(P(QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size)));
+      QCOMPARE(image.size(), QSize(size, size));
+    }
+    QFile svg(P("share/icons/hicolor/scalable/apps/soramemo.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    QVERIFY(xml.readNextStartElement());
+    QCOMPARE(xml.name(), u"svg");
+    const QStringList box = xml.attributes().value("viewBox").toString().split(u' ');
+    QCOMPARE(box.size(), 4);
+    QCOMPARE(box[2], box[3]);  // square
+    while (!xml.atEnd()) xml.readNext();
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+
+    // The copy inside the program has every size, each with something drawn.
+    const QIcon builtIn = BuiltInApplicationIcon();
+    for (int size : kIconSizes) {
+      QVERIFY(builtIn.availableSizes().contains(QSize(size, size)));
+      const QImage image = Picture(builtIn, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      QCOMPARE(image.size(), QSize(size, size));
+      QCOMPARE(image, QImage(P(QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size)))
+                          .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+      QVERIFY(qAlpha(image.pixel(size / 2, size / 2)) == 255);
+      QVERIFY(qAlpha(image.pixel(0, 0)) < 255);  // the sheet does not fill the corner
+    }
+  }
+
+  // The pages installed are the pages the program shows, and none links to a
+  // page that is not there.
+  void helpPages() {
+    const QString root = QStringLiteral(":/help/SORA16.HLP");
+    QVERIFY(QFileInfo(root).isDir());
+    int pages = 0;
+    for (QDirIterator it(root, QDir::Files); it.hasNext();) {
+      const QString file = it.next();
+      const QString rel = "share/doc/soramemo/help/" + QFileInfo(file).fileName();
+      QVERIFY2(installed.contains(rel), qPrintable(rel));
+      QCOMPARE(ReadAll(P(rel)), ReadAll(file));
+      ++pages;
+    }
+    QVERIFY(pages > 1);
+    static const QRegularExpression link(QStringLiteral("(?:href|src)=\"([^\"#:]+)"));
+    for (QDirIterator it(P("share/doc/soramemo/help"), {"*.html"}, QDir::Files); it.hasNext();) {
+      const QString page = it.next();
+      for (auto m = link.globalMatch(QString::fromUtf8(ReadAll(page))); m.hasNext();) {
+        const QString target = QFileInfo(page).dir().filePath(m.next().captured(1));
+        QVERIFY2(QFileInfo::exists(target), qPrintable(page + " -> " + target));
+      }
+    }
+  }
+
+  void manualPages() {
+    for (const QString name : {"soramemo", "soramemo-convert"}) {
+      const QString page = P("share/man/man1/" + name + ".1");
+      const QString source = QString::fromUtf8(ReadAll(page));
+      QVERIFY(source.contains(".TH " + name.toUpper() + " 1"));
+      QVERIFY(source.contains(".SH NAME\n" + QString(name).replace("-", "\\-")) ||
+              source.contains(".SH NAME\n" + name));
+    }
+    const QString man = QStandardPaths::findExecutable("man");
+    if (man.isEmpty()) QSKIP("man is not installed");
+    for (const QString name : {"soramemo", "soramemo-convert"}) {
+      QProcess p;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("LC_ALL", "C.UTF-8");
+      env.insert("MANWIDTH", "80");
+      p.setProcessEnvironment(env);
+      p.start(man, {"--warnings", "-l", P("share/man/man1/" + name + ".1")});
+      QVERIFY(p.waitForFinished(60000));
+      const QString out = QString::fromUtf8(p.readAllStandardOutput());
+      const QString err = QString::fromUtf8(p.readAllStandardError());
+      QCOMPARE(p.exitCode(), 0);
+      QVERIFY2(err.isEmpty(), qPrintable(err));
+      QVERIFY(out.contains("SYNOPSIS"));
+      QVERIFY(out.contains(name + " "));
+    }
+  }
+
+  // The frame and every document window carry the program's icon.
+  void windowIcons() {
+    InitApplication();
+    const QImage icon = Picture(ApplicationIcon(), 32);
+    QVERIFY(!icon.isNull());
+    QCOMPARE(Picture(QApplication::windowIcon(), 32), icon);
+    CreateForms();
+    QCOMPARE(Picture(SoraForm->windowIcon(), 32), icon);
+    SoraForm->Params.clear();
+    TSoraChild* first = SoraForm->OpenDocument(QStringLiteral("新規作成 1"));
+    TSoraChild* second = SoraForm->OpenDocument(QStringLiteral("新規作成 2"));
+    QCOMPARE(Picture(first->windowIcon(), 32), icon);
+    QCOMPARE(Picture(second->windowIcon(), 16), Picture(ApplicationIcon(), 16));
+    delete AboutBox;
+    AboutBox = nullptr;
+    delete SoraForm;
+    SoraForm = nullptr;
+  }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"
