@@ -57,6 +57,9 @@ int RunSoraMemo(QApplication& app) {
   QObject::connect(SoraForm, &TSoraForm::Closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   SoraForm->show();
+  // Keyboard focus for the frame, so that its shortcuts work from the start
+  // even where no window manager hands it over (the splash had the screen).
+  SoraForm->activateWindow();
   const int status = app.exec();
   delete AboutBox;
   AboutBox = nullptr;
