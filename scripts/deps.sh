@@ -4,7 +4,7 @@ SORAMEMO_PACKAGES=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
   libicu-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  desktop-file-utils appstream
+  desktop-file-utils appstream qt6-wayland
 )
 
 soramemo_install_packages() {
