@@ -1,0 +1,166 @@
+// Document window: the program's work per key press, a whole key press, and
+// Replace All, each beside the bare Qt work it stands on.
+#include <benchmark/benchmark.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "document/TSoraChild.h"
+#include "platform/Dialogs.h"
+#include "platform/ReplaceDialog.h"
+#include "platform/RichEdit.h"
+#include "platform/ShiftJis.h"
+
+namespace {
+
+// Japanese prose with one "＊" about every 100 bytes, about `bytes` long.
+QString JapaneseText(qsizetype bytes) {
+  const QString line = QString::fromUtf8(
+      "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。＊何でも薄暗い"
+      "じめじめした所でニャーニャー泣いていた事だけは記憶している。＊\n");
+  const qsizetype lineBytes = sjis::ByteLength(line) + 1;
+  return line.repeated(int(bytes / lineBytes) + 1);
+}
+
+struct Window {
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea;
+  TSoraChild* child;
+  explicit Window(const QString& text) {
+    frame.setCentralWidget(area);
+    frame.resize(800, 600);
+    frame.show();
+    child = new TSoraChild(area, nullptr);
+    child->RichEdit1->setPlainText(text);
+    child->RichEdit1->SetSelStart(child->RichEdit1->GetTextLen() / 2);
+    child->RichEdit1->setFocus();
+    QApplication::processEvents();
+  }
+};
+
+void BM_OwnWorkPerKeyPress10MB(benchmark::State& state) {
+  static Window w(JapaneseText(10 * 1024 * 1024));
+  TSoraChild* c = w.child;
+  c->RichEdit1->LineFromChar(c->RichEdit1->GetTextLen());  // laid out once
+  for (auto _ : state) {
+    for (int mode = 0; mode < 2; ++mode) {
+      c->CountInChars = mode == 1;
+      c->RichEdit1Change();        // length, then caret counters
+      c->UpdateCaretCounters();    // key release
+      c->RichEdit1SelectionChange();
+    }
+  }
+}
+BENCHMARK(BM_OwnWorkPerKeyPress10MB)->Unit(benchmark::kMicrosecond);
+
+// What a refresh costs when it copies and counts the whole text each time.
+void BM_NaiveRefreshPerKeyPress10MB(benchmark::State& state) {
+  static Window w(JapaneseText(10 * 1024 * 1024));
+  TRichEdit* e = w.child->RichEdit1;
+  for (auto _ : state) {
+    for (int mode = 0; mode < 2; ++mode) {
+      const QByteArray sj = sjis::Encode(e->GetText());
+      benchmark::DoNotOptimize(ByteToCharLen(sj, sj.size()));
+      benchmark::DoNotOptimize(ByteToCharLen(sj, e->GetSelStart()));
+    }
+  }
+}
+BENCHMARK(BM_NaiveRefreshPerKeyPress10MB)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A typed character and its deletion, through the event system.
+void TypeAndErase(QWidget* target) {
+  QTest::keyClick(target, Qt::Key_A);
+  QTest::keyClick(target, Qt::Key_Backspace);
+}
+
+void BM_KeyPressProgram1MB(benchmark::State& state) {
+  static Window w(JapaneseText(1024 * 1024));
+  w.child->RichEdit1->LineFromChar(w.child->RichEdit1->GetTextLen());
+  for (auto _ : state) TypeAndErase(w.child->RichEdit1);
+}
+BENCHMARK(BM_KeyPressProgram1MB)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+void BM_KeyPressBareQTextEdit1MB(benchmark::State& state) {
+  static QTextEdit* edit = [] {
+    auto* e = new QTextEdit;
+    e->resize(560, 240);
+    e->show();
+    e->setPlainText(JapaneseText(1024 * 1024));
+    e->document()->documentLayout()->blockBoundingRect(e->document()->lastBlock());
+    QTextCursor c = e->textCursor();
+    c.setPosition(e->document()->characterCount() / 2);
+    e->setTextCursor(c);
+    e->setFocus();
+    QApplication::processEvents();
+    return e;
+  }();
+  for (auto _ : state) TypeAndErase(edit);
+}
+BENCHMARK(BM_KeyPressBareQTextEdit1MB)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+void ReplaceAllIn(benchmark::State& state, qsizetype bytes) {
+  Dialogs::Script script;  // the result message box
+  const QString text = JapaneseText(bytes);
+  Window w(text);
+  w.child->ReplaceDialog1->SetFindText(QString::fromUtf8("＊"));
+  w.child->ReplaceDialog1->SetReplaceText(QString::fromUtf8("※"));
+  w.child->ReplaceDialog1->SetOptions(TReplaceDialog::frReplaceAll);
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.child->RichEdit1->setPlainText(text);
+    w.child->RichEdit1->LineFromChar(w.child->RichEdit1->GetTextLen());
+    QApplication::processEvents();
+    state.ResumeTiming();
+    w.child->ReplaceDialog1Replace();
+  }
+  state.counters["replaced"] = double(text.count(QChar(0xFF0A)));
+}
+
+void BM_ReplaceAllProgram10MB(benchmark::State& state) { ReplaceAllIn(state, 10 * 1024 * 1024); }
+BENCHMARK(BM_ReplaceAllProgram10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ReplaceAllProgram1MB(benchmark::State& state) { ReplaceAllIn(state, 1024 * 1024); }
+BENCHMARK(BM_ReplaceAllProgram1MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The bare Qt loop: find and replace every occurrence inside one edit block.
+void ReplaceAllBare(benchmark::State& state, qsizetype bytes) {
+  const QString text = JapaneseText(bytes);
+  QTextEdit edit;
+  edit.resize(560, 240);
+  edit.show();
+  for (auto _ : state) {
+    state.PauseTiming();
+    edit.setPlainText(text);
+    // Laid out as the program's document is (its line counter needs every
+    // line before the caret), so that both pay Qt's relayout of the change.
+    edit.document()->documentLayout()->blockBoundingRect(edit.document()->lastBlock());
+    QApplication::processEvents();
+    state.ResumeTiming();
+    QTextDocument* doc = edit.document();
+    QTextCursor block(doc);
+    block.beginEditBlock();
+    int from = 0;
+    for (QTextCursor hit = doc->find(QString::fromUtf8("＊"), from); !hit.isNull();
+         hit = doc->find(QString::fromUtf8("＊"), from)) {
+      hit.insertText(QString::fromUtf8("※"));
+      from = hit.position();
+    }
+    block.endEditBlock();
+    edit.ensureCursorVisible();
+  }
+}
+
+void BM_ReplaceAllBareQt10MB(benchmark::State& state) { ReplaceAllBare(state, 10 * 1024 * 1024); }
+BENCHMARK(BM_ReplaceAllBareQt10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ReplaceAllBareQt1MB(benchmark::State& state) { ReplaceAllBare(state, 1024 * 1024); }
+BENCHMARK(BM_ReplaceAllBareQt1MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
