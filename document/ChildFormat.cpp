@@ -83,13 +83,6 @@ void SetFocusOrThrow(QWidget* w) {
   w->setFocus();
 }
 
-// A tool button's pressed state is its action's checked state, so that the
-// next click toggles from what the button shows.
-void SetDown(QToolButton* button, bool down) {
-  if (QAction* a = button->defaultAction()) a->setChecked(down);
-  else button->setChecked(down);
-}
-
 // Calls press on any button press and click on a left click (press and
 // release inside the control).
 void HookClicks(QWidget* w, std::function<void()> press, std::function<void()> click) {
@@ -316,19 +309,20 @@ void TSoraChild::RichEdit1SelectionChange() {
     PlaceRulerMarkers();
     TTextAttributes& sel = RichEdit1->SelAttributes();
     const TFontStyles style = sel.GetStyle();
-    SetDown(BoldButton, style.Contains(TFontStyle::fsBold));
-    SetDown(ItalicButton, style.Contains(TFontStyle::fsItalic));
-    SetDown(UnderlineButton, style.Contains(TFontStyle::fsUnderline));
-    SetDown(BulletsButton, RichEdit1->Paragraph().GetNumbering() != nsNone);
+    // A button's state carries over to its action (and through it to the group).
+    BoldButton->setChecked(style.Contains(TFontStyle::fsBold));
+    ItalicButton->setChecked(style.Contains(TFontStyle::fsItalic));
+    UnderlineButton->setChecked(style.Contains(TFontStyle::fsUnderline));
+    BulletsButton->setChecked(RichEdit1->Paragraph().GetNumbering() != nsNone);
     FontS->setText(QString::number(sel.GetSize()));
     // Names compare without regard to letter case, as the list's search does.
     FontN->setCurrentIndex(FontN->findText(sel.GetName(), Qt::MatchFixedString));
     ShowColor(FontCol, sel.GetColor());
     SetFocusOrThrow(RichEdit1);
     switch (RichEdit1->Paragraph().GetAlignment()) {
-      case taLeftJustify: SetDown(LeftAlign, true); break;
-      case taRightJustify: SetDown(RightAlign, true); break;
-      case taCenter: SetDown(CenterAlign, true); break;
+      case taLeftJustify: LeftAlign->setChecked(true); break;
+      case taRightJustify: RightAlign->setChecked(true); break;
+      case taCenter: CenterAlign->setChecked(true); break;
     }
   } catch (...) {
     // Swallowed: the bar may show a partial update until the next selection change.

@@ -86,7 +86,9 @@ void TUpDown::mouseReleaseEvent(QMouseEvent*) {
 }
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == associate_ && e->type() == QEvent::KeyPress) {
+  // The type first: the edit sends events while it is being destroyed, when
+  // the guarded pointer can no longer be read as a line edit.
+  if (e->type() == QEvent::KeyPress && watched == associate_) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
       Click(key == Qt::Key_Up ? btNext : btPrev);
