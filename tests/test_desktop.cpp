@@ -16,6 +16,7 @@
 #include <QXmlStreamReader>
 
 #include "app/Startup.h"
+#include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
 #include "document/TSoraChild.h"
 #include "platform/AppIcon.h"
