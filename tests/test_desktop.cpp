@@ -179,6 +179,9 @@ class TestDesktop : public QObject {
     if (validator.isEmpty()) QSKIP("appstreamcli is not installed (appstream)");
     const Run r = Execute(validator, {"validate", "--no-net", P(kMetainfoFile)});
     QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+    // The installed tree as a whole: the launcher the data names is there.
+    const Run tree = Execute(validator, {"validate-tree", "--no-net", prefix.path()});
+    QVERIFY2(tree.exitCode == 0, qPrintable(tree.out + tree.err));
   }
 
   void icons() {
