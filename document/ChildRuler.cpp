@@ -102,6 +102,11 @@ void TSoraChild::CreateRuler() {
   onResize(RulerPanel, [this] { RulerPanelResize(); });
   onResize(Ruler, [this] { RulerResize(); });
   onResize(this, [this] { FormResize(); });
+  // Hidden, the ruler keeps the width of the form as designed until it is
+  // first shown; the markers are placed against that width meanwhile.
+  RulerPanel->resize(RulerPanel->parentWidget()->width(), RulerPanel->height());
+  RulerPanelResize();
+  RulerResize();
 
   ViewRuler = new QAction(QStringLiteral("ルーラー"), this);
   ViewRuler->setObjectName(QStringLiteral("ViewRuler"));

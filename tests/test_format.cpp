@@ -338,6 +338,10 @@ void TestFormat::upDownStepsFromShownSize() {
   c->FontS->setText("30");
   ClickArrow(c->UpDown1, TUpDown::btNext);
   QCOMPARE(sel.GetSize(), 31);
+  // A click on the size field hands the focus back: sizes are not typed.
+  QTest::mouseClick(c->FontS, Qt::LeftButton);
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c->RichEdit1));
+  QVERIFY(!c->FontS->isReadOnly());
   // The ends hold; a size above the range starts from its top.
   c->FontS->setText("100");
   ClickArrow(c->UpDown1, TUpDown::btNext);
