@@ -181,6 +181,13 @@ TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraFor
 }
 
 TSoraForm::~TSoraForm() {
+  // The documents go while the frame is whole: closing them activates other
+  // windows and moves the focus, which the frame follows. After that nothing
+  // may reach this half-destroyed frame from the widgets QWidget tears down.
+  qDeleteAll(Children());
+  disconnect(MdiClient, nullptr, this, nullptr);
+  disconnect(qApp, nullptr, this, nullptr);
+  if (watchedText_) disconnect(watchedText_, nullptr, this, nullptr);
   qApp->removeEventFilter(this);
   delete ui;
 }
@@ -220,9 +227,13 @@ void TSoraForm::FormCreate() {
     move(CentredOrigin(screenSize, QSize(680, 510)));
     setAcceptDrops(true);
     DateTimePicker1->setDate(QDate::currentDate());
-    DateTimePicker1->setDisplayFormat(kPickerFormat);
+    // Every pass gives the same result; reparsing an unchanged format would
+    // only cost time.
+    if (DateTimePicker1->displayFormat() != kPickerFormat) DateTimePicker1->setDisplayFormat(kPickerFormat);
     splash->CGauge1->SetProgress(i);
-    splash->repaint();
+    // Paint what is waiting now, as the window's Update does; the gauge has
+    // already drawn itself when its percentage changed.
+    QCoreApplication::sendPostedEvents(splash, QEvent::UpdateRequest);
   }
   splash->deleteLater();
 }

@@ -159,7 +159,7 @@ class TestEditingDates : public QObject {
     c->EditPaste->trigger();
     QCOMPARE(c->RichEdit1->GetText(), QString::fromUtf8("a日本def"));
     QCOMPARE(c->RichEdit1->GetSelStart(), 5);
-    QCOMPARE(c->Memo3->text(), QStringLiteral("9"));
+    QCOMPARE(c->Memo3->text(), QStringLiteral("8"));
     frame->EditUndo1->trigger();  // the frame's レスキュー
     QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abcdef"));
     c->Paste1->trigger();  // the pop-up entry runs the same command
