@@ -38,19 +38,24 @@ struct Measure {
 };
 
 Measure MeasureText(QStringView t) {
+  static const quint8* const widths = sjis::BmpWidthTable();
   Measure m;
   const qsizetype n = t.size();
+  const char16_t* d = t.utf16();
   for (qsizetype i = 0; i < n; ++i) {
-    const char16_t u = t[i].unicode();
-    if (u == 0x2028) {
+    const char16_t u = d[i];
+    if (u < 0x80) {
+      m.bytes += 1;
+      m.chars += 1;
+    } else if (u == 0x2028) {
       m.bytes += 2;
       m.chars += 2;
-    } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(t[i + 1].unicode())) {
+    } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(d[i + 1])) {
       ++i;
       m.bytes += 2;
       m.chars += 1;
     } else {
-      m.bytes += sjis::CodePointWidth(u);
+      m.bytes += widths[u] == 1 ? 1 : 2;
       m.chars += 1;
     }
   }
@@ -121,8 +126,10 @@ class SjisIndex {
     const int n = doc_->blockCount();
     bytes_.assign(n, 0);
     chars_.assign(n, 0);
-    int i = 0;
-    for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) Fill(i, b);
+    if (!RebuildFromRawText(n)) {
+      int i = 0;
+      for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) Fill(i, b);
+    }
     bytesTree_.Build(bytes_);
     charsTree_.Build(chars_);
     InvalidateLines(0);
@@ -234,6 +241,28 @@ class SjisIndex {
   }
 
  private:
+  // One pass over one copy of the text instead of a copy per paragraph. Only
+  // when the paragraphs are all there is (no frames or tables in between).
+  bool RebuildFromRawText(int n) {
+    if (!doc_->rootFrame()->childFrames().isEmpty()) return false;
+    const QString raw = doc_->toRawText();
+    const QStringView all(raw);
+    int i = 0;
+    qsizetype start = 0;
+    while (i < n) {
+      qsizetype end = all.indexOf(QChar(0x2029), start);
+      if (end < 0) end = all.size();
+      const Measure m = MeasureText(all.mid(start, end - start));
+      const bool hasBreak = i + 1 < n;
+      bytes_[i] = m.bytes + (hasBreak ? 2 : 0);
+      chars_[i] = m.chars + (hasBreak ? 2 : 0);
+      ++i;
+      if (end >= all.size()) break;
+      start = end + 1;
+    }
+    return i == n;
+  }
+
   void Fill(int i, const QTextBlock& b) {
     const Measure m = MeasureText(b.text());
     const bool hasBreak = b.next().isValid();
@@ -319,10 +348,27 @@ void TRichEdit::changeEvent(QEvent* e) {
 
 // ---- files -----------------------------------------------------------------
 
+namespace {
+
+// The wait cursor for as long as a file is read or written.
+struct WaitCursor {
+  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
 void TRichEdit::LoadFromFile(const QString& path) {
   const QFileInfo info(path);
   if (info.isDir())
     throw EFileError(QStringLiteral("「%1」はフォルダーです。ファイルを指定してください。").arg(path));
+  if (info.size() > MaxFileBytes)
+    throw EFileError(QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは %2 MB までのファイルです。")
+                         .arg(path)
+                         .arg(MaxFileBytes >> 20));
+  const WaitCursor wait;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
     throw EFileError(QStringLiteral("「%1」を開けません。\n%2").arg(path, JapaneseReason(f)));

@@ -76,6 +76,8 @@ inline int Width(char16_t u) { return BmpTable()[u] == 1 ? 1 : 2; }
 
 }  // namespace
 
+const quint8* BmpWidthTable() { return BmpTable().data(); }
+
 int CodePointWidth(char32_t cp) {
   if (cp < 0x80) return 1;
   if (cp > 0xFFFF) return 2;

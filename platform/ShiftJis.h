@@ -11,6 +11,9 @@ namespace sjis {
 
 // Bytes the code point takes in CP932: 1 or 2.
 int CodePointWidth(char32_t cp);
+// The same for every BMP code point at once, for loops over long texts: an
+// entry of 1 means one byte, any other value two.
+const quint8* BmpWidthTable();
 // Byte length of the text in CP932 (line breaks as they stand in the text).
 qsizetype ByteLength(QStringView text);
 
