@@ -393,6 +393,7 @@ void TRichEdit::LoadFromFile(const QString& path) {
   setDocument(doc);
   loading_ = false;
   if (old && old->parent() == this) old->deleteLater();
+  setTextCursor(QTextCursor(doc));  // at the top, in the format of the first character
   AttachDocument();
   modified_ = true;  // the content changed; callers clear it
   emit OnChange();
@@ -468,14 +469,16 @@ int TRichEdit::GetSelLength() const {
   return BytePosOf(c.selectionEnd()) - BytePosOf(c.selectionStart());
 }
 
+// A fresh cursor: moving the caret drops any insertion format set at the old
+// place, so text typed next takes the format of the text around it.
 void TRichEdit::SetSelStart(int bytePos) {
-  QTextCursor c = textCursor();
+  QTextCursor c(document());
   c.setPosition(DocPosOf(bytePos));
   setTextCursor(c);
 }
 
 void TRichEdit::SetSelLength(int byteLen) {
-  QTextCursor c = textCursor();
+  QTextCursor c(document());
   const int start = GetSelStart();
   c.setPosition(DocPosOf(start));
   c.setPosition(DocPosOf(std::max(0, start + byteLen)), QTextCursor::KeepAnchor);

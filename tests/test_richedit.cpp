@@ -41,6 +41,7 @@ class TestRichEdit : public QObject {
   void findText();
   void displayLinesCountWrappedParagraphs();
   void plainLoadAndSave();
+  void caretAtParagraphStartTakesFirstCharacterFormat();
   void fileErrors();
   void failedSaveKeepsExistingFile();
   void characterAttributes();
@@ -235,6 +236,27 @@ void TestRichEdit::plainLoadAndSave() {
   // Loading resets the undo history: nothing to undo back into the old text.
   e.Undo();
   QCOMPARE(e.GetTextLen(), 25);
+}
+
+void TestRichEdit::caretAtParagraphStartTakesFirstCharacterFormat() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("start.rtf");
+  {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\b\\fs40 Big\\b0\\fs20  small\\par}");
+  }
+  TRichEdit e;
+  e.LoadFromFile(path);
+  QCOMPARE(e.GetText(), QString("Big small"));
+  QCOMPARE(e.SelAttributes().GetSize(), 20);  // the caret stands at the top after loading
+  e.SetSelStart(5);
+  e.SetSelStart(0);
+  QCOMPARE(e.SelAttributes().GetSize(), 20);
+  QVERIFY(e.SelAttributes().GetStyle().Contains(TFontStyle::fsBold));
+  e.SetSelText("A");  // typed text takes the format it stands in
+  e.SetSelStart(1);
+  QCOMPARE(e.SelAttributes().GetSize(), 20);
 }
 
 void TestRichEdit::fileErrors() {
