@@ -6,23 +6,49 @@ SORAMEMO_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   desktop-file-utils appstream qt6-wayland
 )
+# Optional: clang and its runtime build the fuzz targets (tests/fuzz). Nothing
+# else needs them, and test.sh skips the fuzz run without them.
+SORAMEMO_OPTIONAL_PACKAGES=(clang libclang-rt-14-dev)
 
-soramemo_install_packages() {
-  local missing=() pkg
-  for pkg in "${SORAMEMO_PACKAGES[@]}" "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$pkg")
-    fi
+soramemo_missing() {
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || echo "$pkg"
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "必要なパッケージをインストールします / installing: ${missing[*]}"
+}
+
+soramemo_apt_install() {
   local sudo=()
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   "${sudo[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "$@"
+}
+
+soramemo_install_packages() {
+  local missing
+  mapfile -t missing < <(soramemo_missing "${SORAMEMO_PACKAGES[@]}" "$@")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "必要なパッケージをインストールします / installing: ${missing[*]}"
+  soramemo_apt_install "${missing[@]}"
+}
+
+# Never fails: without these packages the fuzz targets are not built.
+soramemo_install_optional() {
+  local missing
+  mapfile -t missing < <(soramemo_missing "${SORAMEMO_OPTIONAL_PACKAGES[@]}")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "追加のパッケージをインストールします / installing (optional): ${missing[*]}"
+  soramemo_apt_install "${missing[@]}" || echo "optional packages not installed; fuzz targets skipped"
+}
+
+# soramemo_build_in DIR [cmake options...]
+soramemo_build_in() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$dir" -j"$(nproc)"
 }
 
 soramemo_build() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-  cmake --build build -j"$(nproc)"
+  soramemo_build_in build "$@"
 }
