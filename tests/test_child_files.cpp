@@ -8,6 +8,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "DocumentHost.h"
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
@@ -16,13 +17,6 @@
 #include "platform/ShiftJis.h"
 
 namespace {
-
-struct FrameMarks : IFrameLink {
-  int count = -1, button = -1, ruler = -1;  // -1: never set
-  void SetViewCountChecked(bool c) override { count = c; }
-  void SetViewButtonChecked(bool c) override { button = c; }
-  void SetViewRulerChecked(bool c) override { ruler = c; }
-};
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);

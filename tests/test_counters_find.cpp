@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
+#include "DocumentHost.h"
 #include "document/CounterCell.h"
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
@@ -18,27 +19,7 @@
 
 namespace {
 
-struct Marks : IFrameLink {
-  int count = -1, button = -1, ruler = -1;
-  void SetViewCountChecked(bool c) override { count = c; }
-  void SetViewButtonChecked(bool c) override { button = c; }
-  void SetViewRulerChecked(bool c) override { ruler = c; }
-  void EditDateWaExecute() override {}
-  void EditDateJwaExecute() override {}
-  void EditDateSeiExecute() override {}
-};
-
-// A frame stand-in: an MDI area in a shown main window.
-struct Host {
-  QMainWindow window;
-  QMdiArea* area = new QMdiArea;
-  Marks marks;
-  Host() {
-    window.setCentralWidget(area);
-    window.resize(900, 700);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-  }
+struct Host : DocumentHost {
   TSoraChild* NewChild(const QString& text = {}) {
     auto* c = new TSoraChild(area, &marks);
     c->RichEdit1->SetSelText(text);

@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "DocumentHost.h"
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
 #include "document/UpDown.h"
@@ -18,24 +19,7 @@
 
 namespace {
 
-struct Marks : IFrameLink {
-  int count = -1, button = -1, ruler = -1;
-  void SetViewCountChecked(bool c) override { count = c; }
-  void SetViewButtonChecked(bool c) override { button = c; }
-  void SetViewRulerChecked(bool c) override { ruler = c; }
-};
-
-struct Host {
-  QMainWindow window;
-  QMdiArea* area = new QMdiArea;
-  Marks marks;
-  Host() {
-    window.setCentralWidget(area);
-    window.resize(900, 700);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-  }
+struct Host : DocumentHost {
   // A document with its toolbar shown, the caret at the start, unmodified.
   TSoraChild* NewChild(const QString& text) {
     auto* c = new TSoraChild(area, &marks);

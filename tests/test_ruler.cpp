@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <cstring>
 
+#include "DocumentHost.h"
 #include "document/FrameLink.h"
 #include "document/RulerMarker.h"
 #include "document/TSoraChild.h"
@@ -13,23 +14,7 @@
 
 namespace {
 
-struct Marks : IFrameLink {
-  int count = -1, button = -1, ruler = -1;
-  void SetViewCountChecked(bool c) override { count = c; }
-  void SetViewButtonChecked(bool c) override { button = c; }
-  void SetViewRulerChecked(bool c) override { ruler = c; }
-};
-
-struct Host {
-  QMainWindow window;
-  QMdiArea* area = new QMdiArea;
-  Marks marks;
-  Host() {
-    window.setCentralWidget(area);
-    window.resize(900, 700);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-  }
+struct Host : DocumentHost {
   // A document with the ruler shown and the scale 540 pixels wide, the width
   // a ruler has in a window of the form's design size.
   TSoraChild* NewChild(const QString& text = QStringLiteral("first paragraph\r\nsecond")) {
