@@ -53,28 +53,28 @@ void TSoraChild::UpdateCaretCounters() {
   const int p = RichEdit1->GetSelStart();
   const int line = RichEdit1->LineFromChar(p);
   const int column = p - RichEdit1->LineIndex(line);
-  Memo1->setText(QString::number(line + 1) + QStringLiteral(" 行"));
-  Memo2->setText(QString::number(column) + QStringLiteral(" 列"));
+  Memo1->SetText(QString::number(line + 1) + QStringLiteral(" 行"));
+  Memo2->SetText(QString::number(column) + QStringLiteral(" 列"));
   if (CountInChars) {
-    Memo5->setText(QString::number(RichEdit1->CharsBefore(p)));
-    Memo6->setText(QStringLiteral(" 文字目"));
+    Memo5->SetText(QString::number(RichEdit1->CharsBefore(p)));
+    Memo6->SetText(QStringLiteral(" 文字目"));
     Memo5->SetFontColor(clYellow);
   } else {
-    Memo5->setText(QString::number(p));
-    Memo6->setText(QStringLiteral(" バイト目"));
+    Memo5->SetText(QString::number(p));
+    Memo6->SetText(QStringLiteral(" バイト目"));
     Memo5->SetFontColor(clAqua);
   }
 }
 
 void TSoraChild::UpdateLengthCounter() {
   if (CountInChars) {
-    Memo3->setText(QString::number(RichEdit1->GetCharCount()));
+    Memo3->SetText(QString::number(RichEdit1->GetCharCount()));
     Memo3->SetFontColor(clYellow);
-    Memo4->setText(QStringLiteral(" 文字"));
+    Memo4->SetText(QStringLiteral(" 文字"));
   } else {
-    Memo3->setText(QString::number(RichEdit1->GetTextLen()));
+    Memo3->SetText(QString::number(RichEdit1->GetTextLen()));
     Memo3->SetFontColor(clAqua);
-    Memo4->setText(QStringLiteral(" バイト"));
+    Memo4->SetText(QStringLiteral(" バイト"));
   }
 }
 

@@ -38,6 +38,7 @@ void SetHint(QWidget* w, const QString& shortPart, const QString& longPart) {
 
 // A field's background shows a colour.
 void ShowColor(QLineEdit* field, TColor color) {
+  if (field->palette().color(QPalette::Base) == ToQColor(color)) return;  // no repaint for nothing
   QPalette pal = field->palette();
   pal.setColor(QPalette::Base, ToQColor(color));
   field->setPalette(pal);
@@ -314,9 +315,13 @@ void TSoraChild::RichEdit1SelectionChange() {
     ItalicButton->setChecked(style.Contains(TFontStyle::fsItalic));
     UnderlineButton->setChecked(style.Contains(TFontStyle::fsUnderline));
     BulletsButton->setChecked(RichEdit1->Paragraph().GetNumbering() != nsNone);
-    FontS->setText(QString::number(sel.GetSize()));
+    const QString size = QString::number(sel.GetSize());
+    if (FontS->text() != size) FontS->setText(size);
     // Names compare without regard to letter case, as the list's search does.
-    FontN->setCurrentIndex(FontN->findText(sel.GetName(), Qt::MatchFixedString));
+    // The list is searched only when the name differs from the one shown.
+    const QString name = sel.GetName();
+    if (FontN->currentIndex() < 0 || FontN->currentText().compare(name, Qt::CaseInsensitive) != 0)
+      FontN->setCurrentIndex(FontN->findText(name, Qt::MatchFixedString));
     ShowColor(FontCol, sel.GetColor());
     SetFocusOrThrow(RichEdit1);
     switch (RichEdit1->Paragraph().GetAlignment()) {

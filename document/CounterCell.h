@@ -9,6 +9,10 @@ class TCounterCell : public QLineEdit {
  public:
   explicit TCounterCell(QWidget* parent = nullptr);
 
+  // Shows the text; an unchanged text costs no repaint.
+  void SetText(const QString& text) {
+    if (text != this->text()) setText(text);
+  }
   // Font colour of the text (0x00BBGGRR).
   void SetFontColor(quint32 color);
   quint32 FontColor() const { return color_; }
