@@ -377,23 +377,45 @@ void TRichEdit::LoadFromFile(const QString& path) {
     throw EFileError(QStringLiteral("「%1」を読み込めません。\n%2").arg(path, JapaneseReason(f)));
   f.close();
 
+  const auto tooMuchText = [&] {
+    return EFileError(QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは %2 文字までの文書です。")
+                          .arg(path)
+                          .arg(MaxTextChars));
+  };
+  const auto tooLongParagraph = [&] {
+    return EFileError(QStringLiteral("「%1」は一つの段落（行）が長すぎるため開けません。\n一つの段落は %2 文字までです。")
+                          .arg(path)
+                          .arg(MaxParagraphChars));
+  };
+
   // Fill a detached document, then hand it over: no layout runs while it fills,
   // and the undo history starts empty.
-  auto* doc = new QTextDocument(this);
+  std::unique_ptr<QTextDocument> doc(new QTextDocument);
   doc->setDefaultFont(document()->defaultFont());
   doc->setUndoRedoEnabled(false);
   if (rtf::LooksLikeRtf(data)) {
-    rtf::Read(data, doc);
+    rtf::Read(data, doc.get());
+    if (doc->characterCount() > MaxTextChars) throw tooMuchText();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+      if (b.length() > MaxParagraphChars) throw tooLongParagraph();
   } else {
-    doc->setPlainText(textdecode::Decode(data));
+    const QString text = textdecode::Decode(data);
+    if (text.size() > MaxTextChars) throw tooMuchText();
+    for (qsizetype at = 0, next; at <= text.size(); at = next + 1) {
+      next = text.indexOf(QChar('\n'), at);
+      if (next < 0) next = text.size();
+      if (next - at > MaxParagraphChars) throw tooLongParagraph();
+    }
+    doc->setPlainText(text);
   }
   doc->setUndoRedoEnabled(true);
+  doc->setParent(this);
   QPointer<QTextDocument> old = document();
   loading_ = true;
-  setDocument(doc);
+  setDocument(doc.get());
   loading_ = false;
   if (old && old->parent() == this) old->deleteLater();
-  setTextCursor(QTextCursor(doc));  // at the top, in the format of the first character
+  setTextCursor(QTextCursor(doc.release()));  // at the top, in the format of the first character
   AttachDocument();
   modified_ = true;  // the content changed; callers clear it
   emit OnChange();

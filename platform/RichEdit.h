@@ -72,11 +72,15 @@ class TRichEdit : public QTextEdit {
 
   // Rich text when the file's content is RTF, else plain text (encoding detected).
   // Throws EFileError. Replaces the document; clears the undo history.
-  // Files above MaxFileBytes are refused before they are read.
+  // Files above MaxFileBytes are refused before they are read; texts above
+  // MaxTextChars, or with a paragraph above MaxParagraphChars, after.
   void LoadFromFile(const QString& path);
-  // Beyond this the layout of the text would hold the window for minutes and
-  // take gigabytes, for files no one edits by hand.
-  static constexpr qint64 MaxFileBytes = qint64(32) << 20;
+  // Beyond these the layout would hold the window for many seconds on opening
+  // and on each key (about a second per million characters of one paragraph)
+  // and take gigabytes: files no one edits by hand.
+  static constexpr qint64 MaxFileBytes = qint64(64) << 20;
+  static constexpr int MaxTextChars = 8 << 20;
+  static constexpr int MaxParagraphChars = 1 << 20;
   // RTF, or CP932 text with CR LF when PlainText. Throws EFileError; the file
   // already on disk is left as it was when the save fails.
   void SaveToFile(const QString& path);

@@ -1,8 +1,9 @@
 // Files at the edges: RTF nested a million groups deep, binary data, files too
 // large to edit. Each opens, or is refused with a message, through the real
 // frame. With SORAMEMO_LIMITS_FULL=1 the large cases are made for real (a
-// 200 MB text, a 50 MB line, the largest file accepted) and the time to open
-// and draw each, and the memory it took, are printed: run by hand, not in CI.
+// 200 MB text, a 50 MB line, the largest text and paragraph accepted) and the
+// time to open and draw each, and the memory it took, are printed: run by
+// hand, not in CI.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -161,28 +162,55 @@ class TestLimits : public QObject {
     QVERIFY(PeakMb() - before < 100);  // never read
   }
 
+  // Text the layout could not take in reasonable time is refused once read:
+  // one paragraph too long, or too many characters in all.
+  void tooLongParagraphIsRefused() {
+    WriteRepeated(Path("oneline.txt"), {}, "abcdefgh ", TRichEdit::MaxParagraphChars / 9 + 1, {});
+    Dialogs::Script script;
+    OpenTimed(Path("oneline.txt"), script);
+    QCOMPARE(script.Errors.size(), 1);
+    QVERIFY2(script.Errors[0].contains(QStringLiteral("長すぎる")), qPrintable(script.Errors[0]));
+    // An RTF paragraph counts the same.
+    WriteRepeated(Path("oneline.rtf"), "{\\rtf1\\ansi ", "abcdefgh ", TRichEdit::MaxParagraphChars / 9 + 1, "}");
+    Dialogs::Script rtfScript;
+    OpenTimed(Path("oneline.rtf"), rtfScript);
+    QCOMPARE(rtfScript.Errors.size(), 1);
+    QVERIFY(rtfScript.Errors[0].contains(QStringLiteral("長すぎる")));
+  }
+  void tooMuchTextIsRefused() {
+    WriteRepeated(Path("many.txt"), {}, "0123456789abcdef\r\n", TRichEdit::MaxTextChars / 17 + 1, {});
+    Dialogs::Script script;
+    OpenTimed(Path("many.txt"), script);
+    QCOMPARE(script.Errors.size(), 1);
+    QVERIFY2(script.Errors[0].contains(QString::number(TRichEdit::MaxTextChars)), qPrintable(script.Errors[0]));
+  }
+
   // By hand: the large cases made for real, with their figures.
   void largeFiles_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("piece");
     QTest::addColumn<qint64>("count");
-    const QByteArray line = QByteArray("日本語のテキスト、ASCII text as well. 0123456789\r\n");
-    const QByteArray sjisLine = sjis::Encode(QString::fromUtf8(line));
-    QTest::newRow("200 MB of lines") << "lines200.txt" << sjisLine << qint64(200 << 20) / sjisLine.size();
-    QTest::newRow("one line of 50 MB") << "line50.txt" << QByteArray("abcdefgh ") << qint64(50 << 20) / 9;
-    const qint64 under = TRichEdit::MaxFileBytes - 1024;
-    QTest::newRow("lines just under the limit") << "linesmax.txt" << sjisLine << under / sjisLine.size();
-    QTest::newRow("one line just under the limit") << "linemax.txt" << QByteArray("abcdefgh ") << under / 9;
+    QTest::addColumn<bool>("refused");
+    const QString line = QStringLiteral("日本語のテキスト、ASCII text as well. 0123456789\r\n");
+    const QByteArray sjisLine = sjis::Encode(line);
+    const qint64 lineChars = line.size() - 1;  // CR LF is one paragraph end
+    QTest::newRow("200 MB of lines") << "lines200.txt" << sjisLine << qint64(200 << 20) / sjisLine.size() << true;
+    QTest::newRow("one line of 50 MB") << "line50.txt" << QByteArray("abcdefgh ") << qint64(50 << 20) / 9 << true;
+    QTest::newRow("text just under the limit")
+        << "linesmax.txt" << sjisLine << (TRichEdit::MaxTextChars - 1024) / lineChars << false;
+    QTest::newRow("one paragraph just under the limit")
+        << "linemax.txt" << QByteArray("abcdefgh ") << qint64(TRichEdit::MaxParagraphChars - 16) / 9 << false;
   }
   void largeFiles() {
     if (!Full()) QSKIP("set SORAMEMO_LIMITS_FULL=1 to make and open the large files");
     QFETCH(QString, name);
     QFETCH(QByteArray, piece);
     QFETCH(qint64, count);
+    QFETCH(bool, refused);
     WriteRepeated(Path(name), {}, piece, count, {});
     Dialogs::Script script;
     TSoraChild* child = OpenTimed(Path(name), script);
-    if (QFileInfo(Path(name)).size() > TRichEdit::MaxFileBytes) {
+    if (refused) {
       QCOMPARE(script.Errors.size(), 1);
     } else {
       QVERIFY(script.Errors.isEmpty());
@@ -191,6 +219,9 @@ class TestLimits : public QObject {
       child->RichEdit1->moveCursor(QTextCursor::End);
       QTest::keyClicks(child->RichEdit1, "x");
       qInfo("  a key typed at the end: %lld ms", t.elapsed());
+      t.restart();
+      QTest::keyClicks(child->RichEdit1, "y");
+      qInfo("  the next key: %lld ms", t.elapsed());
       CheckCounters(child);
     }
     QFile::remove(Path(name));
