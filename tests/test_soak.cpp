@@ -20,6 +20,7 @@
 #include <QTextBlock>
 #include <QToolBar>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -77,6 +78,7 @@ class TestSoak : public QObject {
   std::map<QString, int> done;  // operations run, by name
   QStringList recent;           // the last steps, for a failure report
   int saves = 0;
+  int indentsMoved = 0;  // drags that changed an indent
   QHash<TSoraChild*, bool> changed;  // windows whose text has changed since they opened
 
   int Pick(int n) { return int(rng.bounded(quint32(n))); }
@@ -211,9 +213,13 @@ class TestSoak : public QObject {
     if (!marker || c->RulerPanel->isHidden()) return false;
     const QPoint grip = marker->rect().center();
     const QPoint to = grip + QPoint(Pick(121) - 60, 0);
+    TParaAttributes& para = c->RichEdit1->Paragraph();
+    const int before[] = {para.GetFirstIndent(), para.GetLeftIndent(), para.GetRightIndent()};
     QTest::mousePress(marker, Qt::LeftButton, {}, grip);
     QTest::mouseMove(marker, to);
     QTest::mouseRelease(marker, Qt::LeftButton, {}, to);
+    const int after[] = {para.GetFirstIndent(), para.GetLeftIndent(), para.GetRightIndent()};
+    if (!std::equal(std::begin(before), std::end(before), std::begin(after))) ++indentsMoved;
     return false;
   }
 
@@ -390,7 +396,8 @@ class TestSoak : public QObject {
       qWarning("seed %d; last steps:\n%s", seed, qPrintable(recent.join('\n')));
     QString summary;
     for (const auto& [op, n] : done) summary += QStringLiteral("%1 %2, ").arg(op).arg(n);
-    qInfo("%d steps (seed %d): %s%d files saved and read back", steps, seed, qPrintable(summary), saves);
+    qInfo("%d steps (seed %d): %s%d files saved and read back, %d indents dragged", steps, seed,
+          qPrintable(summary), saves, indentsMoved);
     // Everything closes at the end, each modified document confirmed.
     for (TSoraChild* w : frame->Children())
       if (w->RichEdit1->GetModified()) script->Answer(true);
