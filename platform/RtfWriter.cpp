@@ -165,8 +165,9 @@ class Writer {
     for (int i = 0; i < len; ++i) Hex(fallback[i]);
   }
 
-  // Text of a run, or of a font name (where ';' cannot stand).
-  void Text(QStringView t, bool fontName = false) {
+  // Text of a run, or of a font name (where ';' cannot stand). In a run that
+  // holds an embedded object, U+FFFC stands for the object.
+  void Text(QStringView t, bool fontName = false, bool object = false) {
     const qsizetype n = t.size();
     for (qsizetype i = 0; i < n; ++i) {
       const char16_t u = t[i].unicode();
@@ -191,8 +192,8 @@ class Writer {
         UnicodeUnit(0xFFFD, &q, 1);
       } else if (u < 0x20 || u == 0x7F) {
         Hex(static_cast<unsigned char>(u));
-      } else if (u == 0xFFFC && !fontName) {
-        // an embedded object: nothing to write
+      } else if (u == 0xFFFC && object) {
+        // an embedded object: nothing to write; a bare U+FFFC is text
       } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(t[i + 1].unicode())) {
         const unsigned char q = '?';
         UnicodeUnit(u, &q, 1);
@@ -310,7 +311,7 @@ class Writer {
       if (!fr.isValid()) continue;
       empty = false;
       CharProps(fr.charFormat());
-      Text(fr.text());
+      Text(fr.text(), false, fr.charFormat().objectType() != QTextFormat::NoObject);
     }
     if (empty) CharProps(b.charFormat());
     Word("\\par");

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFormat>
 #include <QTest>
 
 #include "platform/Rtf.h"
@@ -86,6 +89,21 @@ class TestFuzzRegressions : public QObject {
     QFETCH(QString, path);
     const QString failure = roundtrip::Check(ReadFile(path));
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
+  }
+
+  // U+FFFC read from a file is a character like any other; only an embedded
+  // object behind it (which RTF saving leaves out) is not written.
+  void objectReplacementCharacter() {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QString::fromUtf16(u"a\uFFFCb"));
+    QTextImageFormat image;
+    image.setName(QStringLiteral("picture.png"));
+    c.insertImage(image);
+    c.insertText(QStringLiteral("c"));
+    QTextDocument back;
+    rtf::Read(rtf::Write(&doc), &back);
+    QCOMPARE(back.toRawText(), QString::fromUtf16(u"a\uFFFCbc"));
   }
 
   // Characters that ICU would drop without a trace count as what a save writes.
