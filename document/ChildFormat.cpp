@@ -318,10 +318,7 @@ void TSoraChild::RichEdit1SelectionChange() {
     const QString size = QString::number(sel.GetSize());
     if (FontS->text() != size) FontS->setText(size);
     // Names compare without regard to letter case, as the list's search does.
-    // The list is searched only when the name differs from the one shown.
-    const QString name = sel.GetName();
-    if (FontN->currentIndex() < 0 || FontN->currentText().compare(name, Qt::CaseInsensitive) != 0)
-      FontN->setCurrentIndex(FontN->findText(name, Qt::MatchFixedString));
+    FontN->setCurrentIndex(FontN->findText(sel.GetName(), Qt::MatchFixedString));
     ShowColor(FontCol, sel.GetColor());
     SetFocusOrThrow(RichEdit1);
     switch (RichEdit1->Paragraph().GetAlignment()) {
