@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QMenu>
 
+#include "document/ChildAction.h"
 #include "document/CounterCell.h"
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
@@ -28,11 +29,8 @@ void TSoraChild::CreateCounters() {
   PopupMenu2 = new QMenu(this);
   PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
 
-  ViewCounter = new QAction(QStringLiteral("カウタ"), this);
-  ViewCounter->setObjectName(QStringLiteral("ViewCounter"));
-  ViewCounter->setToolTip(QStringLiteral("カウンタ表示"));
-  ViewCounter->setStatusTip(QStringLiteral("カウンタバーを表示します。"));
-  ViewCounter->setProperty("Category", QStringLiteral("表示"));
+  ViewCounter = MakeChildAction(this, "ViewCounter", QStringLiteral("カウタ"), QStringLiteral("カウンタ表示"),
+                                QStringLiteral("カウンタバーを表示します。"), QStringLiteral("表示"));
   connect(ViewCounter, &QAction::triggered, this, &TSoraChild::ViewCounterExecute);
 
   // The cells never take the focus, so no caret is ever left in one; a click

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "document/ChildAction.h"
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
@@ -11,12 +12,7 @@ namespace {
 
 QAction* MakeAction(QObject* owner, const char* name, const QString& caption,
                     const QString& shortHint, const QString& longHint) {
-  auto* a = new QAction(caption, owner);
-  a->setObjectName(QString::fromLatin1(name));
-  a->setToolTip(shortHint);
-  a->setStatusTip(longHint);
-  a->setProperty("Category", QStringLiteral("編集"));
-  return a;
+  return MakeChildAction(owner, name, caption, shortHint, longHint, QStringLiteral("編集"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "document/ChildAction.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
 #include "platform/ReplaceDialog.h"
@@ -27,11 +28,8 @@ void TSoraChild::CreateFindReplace() {
   connect(ReplaceDialog1, &TReplaceDialog::OnFind, this, &TSoraChild::ReplaceDialog1Find);
   connect(ReplaceDialog1, &TReplaceDialog::OnReplace, this, &TSoraChild::ReplaceDialog1Replace);
 
-  EditReplace = new QAction(QStringLiteral("置換"), this);
-  EditReplace->setObjectName(QStringLiteral("EditReplace"));
-  EditReplace->setToolTip(QStringLiteral("検索・置換"));
-  EditReplace->setStatusTip(QStringLiteral("文字列の検索と置換をします。"));
-  EditReplace->setProperty("Category", QStringLiteral("編集"));
+  EditReplace = MakeChildAction(this, "EditReplace", QStringLiteral("置換"), QStringLiteral("検索・置換"),
+                                QStringLiteral("文字列の検索と置換をします。"), QStringLiteral("編集"));
   connect(EditReplace, &QAction::triggered, this, &TSoraChild::EditReplaceExecute);
 }
 
