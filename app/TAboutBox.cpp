@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include "platform/WidgetSetup.h"
 #include "ui_TAboutBox.h"
 
 // Resources of a static library are linked in only when referenced.
@@ -15,6 +16,14 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner), ui(new Ui::AboutBox) {
   ProductName = ui->ProductName;
   Version = ui->Version;
   OKButton = ui->OKButton;
+  // Set here rather than by a style sheet, which costs far more to apply.
+  const QString sans = QStringLiteral("MS Sans Serif");
+  const QString gothic = QStringLiteral("ＭＳ Ｐゴシック");
+  setFont(PixelFont(sans, 11));
+  ProductName->setFont(PixelFont(gothic, 16, true));
+  Version->setFont(PixelFont(sans, 13));
+  ui->Label1->setFont(PixelFont(gothic, 15));
+  OKButton->setFont(PixelFont(sans, 12));
   // A fixed dialog border: no resizing, no minimise or maximise box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -127,6 +127,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
  private:
   void FormCreate();
   void FormShow();
+  void SetUpIcons();
   void SetUpToolBar();
   void SetUpEditActions();
   void UpdateEditActions();

@@ -20,21 +20,11 @@
 #include "document/TSoraChild.h"
 #include "document/UpDown.h"
 #include "platform/RichEdit.h"
+#include "platform/WidgetSetup.h"
 
 static void InitFormatResources() { Q_INIT_RESOURCE(format); }
 
 namespace {
-
-QFont PixelFont(const QString& family, int pixels) {
-  QFont f(family);
-  f.setPixelSize(pixels);
-  return f;
-}
-
-void SetHint(QWidget* w, const QString& shortPart, const QString& longPart) {
-  w->setToolTip(shortPart);
-  w->setStatusTip(longPart);
-}
 
 // A field's background shows a colour.
 void ShowColor(QLineEdit* field, TColor color) {

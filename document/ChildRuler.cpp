@@ -10,6 +10,7 @@
 #include "document/RulerMarker.h"
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
+#include "platform/WidgetSetup.h"
 
 namespace {
 
@@ -28,17 +29,6 @@ int Truncated(double v) {
 }
 int ToPixels(double points) { return Truncated(points * double(TSoraChild::RulerScale)); }
 int ToPoints(double pixels) { return Truncated(pixels / double(TSoraChild::RulerScale)); }
-
-void SetHint(QWidget* w, const QString& shortPart, const QString& longPart) {
-  w->setToolTip(shortPart);
-  w->setStatusTip(longPart);
-}
-
-QFont PixelFont(const QString& family, int pixels) {
-  QFont f(family);
-  f.setPixelSize(pixels);
-  return f;
-}
 
 }  // namespace
 

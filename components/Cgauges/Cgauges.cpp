@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "components/Registry.h"
@@ -18,15 +19,11 @@ EOutOfRange::EOutOfRange(qint64 low, qint64 high)
 
 namespace {
 
-constexpr TColor clWindowFrame = 0x80000006;
-
-// An off-screen bitmap the size of another, cleared before use.
+// An off-screen bitmap the size of another. Its first step paints every
+// pixel (the background), so it is not cleared here.
 class TBltBitmap : public QImage {
  public:
-  void MatchSize(const QImage& templ) {
-    QImage::operator=(QImage(templ.size(), QImage::Format_RGB32));
-    fill(ToQColor(clWindowFrame));
-  }
+  void MatchSize(const QImage& templ) { QImage::operator=(QImage(templ.size(), QImage::Format_RGB32)); }
 };
 
 void FillRect(QImage& bitmap, int left, int top, int right, int bottom, const QColor& c) {
@@ -43,10 +40,14 @@ void FillRect(QImage& bitmap, int left, int top, int right, int bottom, const QC
   // Written straight into the rows: the gauge fills several rectangles on
   // every repaint, and a painter for each costs more than the pixels.
   const QRgb pixel = 0xFF000000u | c.rgb();
-  for (int y = top; y < bottom; ++y) {
-    QRgb* row = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
-    std::fill(row + left, row + right, pixel);
-  }
+  const qsizetype stride = bitmap.bytesPerLine();
+  uchar* bits = bitmap.bits();
+  QRgb* first = reinterpret_cast<QRgb*>(bits + top * stride) + left;
+  std::fill(first, first + (right - left), pixel);
+  // The other rows copy the first: the library copy moves wide words, where
+  // the compiler fills pixel by pixel.
+  for (int y = top + 1; y < bottom; ++y)
+    std::memcpy(reinterpret_cast<QRgb*>(bits + y * stride) + left, first, (right - left) * sizeof(QRgb));
 }
 
 // The pixel box of an ellipse bounded by (left, top, right, bottom), right and
@@ -273,30 +274,21 @@ void TCGauge::Paint(QPainter& canvas) {
 QImage TCGauge::RenderImage() const {
   const int w = width(), h = height();
   if (w <= 0 || h <= 0) return QImage();
-  QImage image(w, h, QImage::Format_RGB32);
-  PaintBackground(image);
 
   TRect r{0, 0, w, h};
   if (FBorderStyle == bsSingle) r = TRect{1, 1, w - 1, h - 1};
 
-  TBltBitmap overlay;
-  overlay.MatchSize(image);
-  PaintBackground(overlay);
-
+  // The kinds draw on a black overlay that is then XORed onto a black image:
+  // the result is the overlay itself, so it is drawn in place. The margin
+  // outside R stays black and is the frame.
+  QImage image(w, h, QImage::Format_RGB32);
+  PaintBackground(image);
   switch (FKind) {
-    case gkText: PaintAsNothing(overlay, r); break;
+    case gkText: PaintAsNothing(image, r); break;
     case gkHorizontalBar:
-    case gkVerticalBar: PaintAsBar(overlay, r); break;
-    case gkPie: PaintAsPie(overlay, r); break;
-    case gkNeedle: PaintAsNeedle(overlay, r); break;
-  }
-
-  {
-    // The image is black, so this copies the overlay; the margin outside R
-    // stays black and is the frame.
-    QPainter p(&image);
-    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    p.drawImage(0, 0, overlay);
+    case gkVerticalBar: PaintAsBar(image, r); break;
+    case gkPie: PaintAsPie(image, r); break;
+    case gkNeedle: PaintAsNeedle(image, r); break;
   }
 
   if (FShowText) PaintAsText(image, r);
