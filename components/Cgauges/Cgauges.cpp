@@ -281,7 +281,8 @@ QImage TCGauge::RenderImage() const {
   // The kinds draw on a black overlay that is then XORed onto a black image:
   // the result is the overlay itself, so it is drawn in place. The margin
   // outside R stays black and is the frame.
-  QImage image(w, h, QImage::Format_RGB32);
+  if (image_.size() != QSize(w, h)) image_ = QImage(w, h, QImage::Format_RGB32);
+  QImage& image = image_;
   PaintBackground(image);
   switch (FKind) {
     case gkText: PaintAsNothing(image, r); break;

@@ -115,6 +115,9 @@ class TCGauge : public QWidget {
   TColor FBackColor = clWhite;
   TColor FColor = clBtnFace;
   bool FParentColor = true;
+  // The last drawing, drawn over again in place: a fresh bitmap for each of
+  // the splash's hundred steps cost more than the drawing itself.
+  mutable QImage image_;
 };
 
 using TCGaugeKind = TCGauge::TCGaugeKind;
