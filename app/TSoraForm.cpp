@@ -283,11 +283,7 @@ void TSoraForm::showEvent(QShowEvent* e) {
 }
 
 void TSoraForm::FormShow() {
-  // One failed file is reported and the others still open.
-  for (qsizetype i = 0; i < Params.size(); ++i) {
-    const QString path = Params[i];
-    Dialogs::ReportFileErrors(this, [&] { OpenDocument(path); });
-  }
+  OpenDocuments(Params);
 }
 
 TSoraChild* TSoraForm::OpenDocument(const QString& path) {
@@ -297,7 +293,16 @@ TSoraChild* TSoraForm::OpenDocument(const QString& path) {
   child->QuoteOpen = QuoteOpen;
   child->QuoteClose = QuoteClose;
   child->NotSavedText = NotSavedText;
-  if (QFileInfo(path).isFile()) child->RichEdit1->LoadFromFile(path);
+  if (QFileInfo(path).isFile()) {
+    try {
+      child->RichEdit1->LoadFromFile(path);
+    } catch (...) {
+      // An empty window bound to a file it could not read would overwrite
+      // that file on the first save: it goes, and the error is reported.
+      delete child;
+      throw;
+    }
+  }
   child->RichEdit1->SetModified(false);
   return child;
 }
@@ -313,8 +318,11 @@ QList<TSoraChild*> TSoraForm::Children() const {
   return children;
 }
 
-void TSoraForm::WMDropFiles(const QStringList& paths) {
-  for (const QString& path : paths) OpenDocument(path);
+void TSoraForm::WMDropFiles(const QStringList& paths) { OpenDocuments(paths); }
+
+// A file that fails is reported and the others still open.
+void TSoraForm::OpenDocuments(const QStringList& paths) {
+  for (const QString& path : paths) Dialogs::ReportFileErrors(this, [&] { OpenDocument(path); });
 }
 
 // ---- commands of the frame ----
@@ -588,7 +596,7 @@ void TSoraForm::dropEvent(QDropEvent* e) {
   const QStringList paths = LocalPaths(e->mimeData());
   if (paths.isEmpty()) return;
   e->acceptProposedAction();
-  Dialogs::ReportFileErrors(this, [&] { WMDropFiles(paths); });
+  WMDropFiles(paths);
 }
 
 bool TSoraForm::eventFilter(QObject* watched, QEvent* e) {

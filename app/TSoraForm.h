@@ -127,6 +127,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
  private:
   void FormCreate();
   void FormShow();
+  void OpenDocuments(const QStringList& paths);
   void SetUpIcons();
   void SetUpToolBar();
   void SetUpEditActions();
