@@ -7,7 +7,6 @@
 #include "platform/TextDecode.h"
 
 using textdecode::Encoding;
-Q_DECLARE_METATYPE(textdecode::Encoding)
 
 namespace {
 
@@ -24,38 +23,31 @@ const char* kEucJpText = "日本語のテキストです。これはテストの
 class TestJapanese : public QObject {
   Q_OBJECT
  private slots:
-  void cp932Encode_data();
   void cp932Encode();
   void cp932DecodeAndCount();
   void unencodableChars();
-  void detectAndDecode_data();
   void detectAndDecode();
   void lineEndingsNulAndInvalidBytes();
   void corpusText();
   void eraDates();
 };
 
-void TestJapanese::cp932Encode_data() {
-  QTest::addColumn<QString>("text");
-  QTest::addColumn<QByteArray>("bytes");
-  QTest::newRow("ascii crlf") << QString("a\r\nb") << QByteArray("a\r\nb");
-  QTest::newRow("kanji kana") << U("漢字ｱｲ") << QByteArray("\x8a\xbf\x8e\x9a\xb1\xb2");
-  QTest::newRow("nec special") << U("①㈱") << QByteArray("\x87\x40\x87\x8a");
-  QTest::newRow("wave dash fallback") << U("〜～") << QByteArray("\x81\x60\x81\x60");
-  // Unencodable: the 2-byte substitute, whatever the character.
-  QTest::newRow("latin") << U("é€") << QByteArray("\xfc\xfc\xfc\xfc");
-  QTest::newRow("astral") << U("𠮷😀") << QByteArray("\xfc\xfc\xfc\xfc");
-  QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("\xfc\xfc");
-  // ICU alone would drop these without a trace.
-  QTest::newRow("ignorable") << U("a\u2060b\u200Bc\uFE0F\u206F")
-                             << QByteArray("a\xfc\xfc" "b\xfc\xfc" "c\xfc\xfc\xfc\xfc");
-}
-
 void TestJapanese::cp932Encode() {
-  QFETCH(QString, text);
-  QFETCH(QByteArray, bytes);
-  QCOMPARE(sjis::Encode(text), bytes);
-  QCOMPARE(sjis::ByteLength(text), bytes.size());
+  const QList<std::pair<QString, QByteArray>> cases = {
+      {"a\r\nb", "a\r\nb"},
+      {U("漢字ｱｲ"), "\x8a\xbf\x8e\x9a\xb1\xb2"},
+      {U("①㈱"), "\x87\x40\x87\x8a"},              // NEC specials
+      {U("〜～"), "\x81\x60\x81\x60"},              // the wave dash by fallback
+      // Unencodable: the 2-byte substitute, whatever the character.
+      {U("é€𠮷"), "\xfc\xfc\xfc\xfc\xfc\xfc"},
+      {QString(QChar(0xD800)), "\xfc\xfc"},
+      // ICU alone would drop these without a trace.
+      {U("a\u2060b\u200Bc\uFE0F\u206F"), "a\xfc\xfc" "b\xfc\xfc" "c\xfc\xfc\xfc\xfc"},
+  };
+  for (const auto& [text, bytes] : cases) {
+    QCOMPARE(sjis::Encode(text), bytes);
+    QCOMPARE(sjis::ByteLength(text), bytes.size());
+  }
 }
 
 void TestJapanese::cp932DecodeAndCount() {
@@ -87,49 +79,41 @@ void TestJapanese::unencodableChars() {
   QVERIFY(sjis::UnencodableChars(U("日本語ｶﾅ①～〜")).isEmpty());
 }
 
-void TestJapanese::detectAndDecode_data() {
-  QTest::addColumn<QByteArray>("bytes");
-  QTest::addColumn<Encoding>("encoding");
-  QTest::addColumn<QString>("text");
-  QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF\xE3\x81\x82\r\nb") << Encoding::Utf8Bom << U("あ\nb");
-  QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFE\x42\x30\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12)
-                                << Encoding::Utf16LE << U("あ\n😀");
-  QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF\x30\x42\x00\x0D\x00\x62", 8) << Encoding::Utf16BE
-                                << U("あ\nb");
-  QTest::newRow("utf-16 odd byte") << QByteArray("\xFF\xFE\x41\x00\x42", 5) << Encoding::Utf16LE << "A" + kFffd;
-  QTest::newRow("utf-16 lone surrogate") << QByteArray("\xFF\xFE\x3D\xD8\x41\x00", 6) << Encoding::Utf16LE
-                                         << kFffd + "A";
-  QTest::newRow("utf-8") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC abc") << Encoding::Utf8 << U("日本 abc");
-  QTest::newRow("empty") << QByteArray() << Encoding::Utf8 << QString();
-  QTest::newRow("utf-8 cut at end") << QByteArray("\xE6\x97\xA5\xE6\x9C") << Encoding::Utf8 << U("日") + kFffd;
-  // Hiragana, kanji, half-width kana, NEC and IBM extensions, the CP932 tilde.
-  QTest::newRow("cp932") << QByteArray("\x82\xa0\x8a\xbf\x8e\x9a\xb1\xb2\x87\x40\x87\x8d\xfa\x40\x81\x60")
-                         << Encoding::Cp932 << U("あ漢字ｱｲ①㍾ⅰ～");
-  QTest::newRow("cp932 trail 5c") << QByteArray("\x83\x5c\x83\x74\x83\x67\x95\x5c\x8e\xa6") << Encoding::Cp932
-                                  << U("ソフト表示");
-  QTest::newRow("cp932 lead like utf-8") << QByteArray("\xe3\x81\x82\xa0") << Encoding::Cp932 << U("縺あ");
-  QTest::newRow("euc-jp") << kEucJp << Encoding::EucJp << U(kEucJpText);
-  // Kana-only EUC-JP also reads as CP932 half-width kana: the detector decides.
-  QTest::newRow("euc-jp kana") << QByteArray::fromHex(
-      "a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7a4b9a1a3"
-      "a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3")
-                               << Encoding::EucJp
-                               << U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。");
-  // Too short for the detector to be sure: CP932 stands.
-  QTest::newRow("euc-jp too short") << QByteArray::fromHex("a4d2a4e9a4aca4ca") << Encoding::Cp932
-                                    << U("､ﾒ､鬢ｬ､ﾊ");
-  QTest::newRow("cp932 half-width kana") << QByteArray("\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba")
-                                         << Encoding::Cp932 << U("ｱｲｳｴｵｶｷｸｹｺ");
-}
-
 void TestJapanese::detectAndDecode() {
-  QFETCH(QByteArray, bytes);
-  QFETCH(Encoding, encoding);
-  QFETCH(QString, text);
-  QCOMPARE(textdecode::Detect(bytes), encoding);
-  Encoding used = Encoding::Utf8Bom;
-  QCOMPARE(textdecode::Decode(bytes, &used), text);
-  QCOMPARE(used, encoding);
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    Encoding encoding;
+    QString text;
+  };
+  const QList<Case> cases = {
+      {"utf-8 bom", "\xEF\xBB\xBF\xE3\x81\x82\r\nb", Encoding::Utf8Bom, U("あ\nb")},
+      {"utf-16le", QByteArray("\xFF\xFE\x42\x30\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12), Encoding::Utf16LE, U("あ\n😀")},
+      {"utf-16be", QByteArray("\xFE\xFF\x30\x42\x00\x0D\x00\x62", 8), Encoding::Utf16BE, U("あ\nb")},
+      {"utf-16 odd byte", QByteArray("\xFF\xFE\x41\x00\x42", 5), Encoding::Utf16LE, "A" + kFffd},
+      {"utf-16 lone surrogate", QByteArray("\xFF\xFE\x3D\xD8\x41\x00", 6), Encoding::Utf16LE, kFffd + "A"},
+      {"utf-8", "\xE6\x97\xA5\xE6\x9C\xAC abc", Encoding::Utf8, U("日本 abc")},
+      {"empty", "", Encoding::Utf8, ""},
+      {"utf-8 cut at end", "\xE6\x97\xA5\xE6\x9C", Encoding::Utf8, U("日") + kFffd},
+      // Hiragana, kanji, half-width kana, NEC and IBM extensions, the CP932 tilde.
+      {"cp932", "\x82\xa0\x8a\xbf\x8e\x9a\xb1\xb2\x87\x40\x87\x8d\xfa\x40\x81\x60", Encoding::Cp932, U("あ漢字ｱｲ①㍾ⅰ～")},
+      {"cp932 trail 5c", "\x83\x5c\x83\x74\x83\x67\x95\x5c\x8e\xa6", Encoding::Cp932, U("ソフト表示")},
+      {"cp932 lead like utf-8", "\xe3\x81\x82\xa0", Encoding::Cp932, U("縺あ")},
+      {"cp932 half-width kana", "\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba", Encoding::Cp932, U("ｱｲｳｴｵｶｷｸｹｺ")},
+      {"euc-jp", kEucJp, Encoding::EucJp, U(kEucJpText)},
+      // Kana-only EUC-JP also reads as CP932 half-width kana: the detector decides,
+      // and when the text is too short for it to be sure, CP932 stands.
+      {"euc-jp kana", QByteArray::fromHex("a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7"
+                                          "a4b9a1a3a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3"),
+       Encoding::EucJp, U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。")},
+      {"euc-jp too short", QByteArray::fromHex("a4d2a4e9a4aca4ca"), Encoding::Cp932, U("､ﾒ､鬢ｬ､ﾊ")},
+  };
+  for (const Case& k : cases) {
+    Encoding used = Encoding::Utf8Bom;
+    const QString text = textdecode::Decode(k.bytes, &used);
+    QVERIFY2(textdecode::Detect(k.bytes) == k.encoding && used == k.encoding, k.name);
+    QVERIFY2(text == k.text, qPrintable(QStringLiteral("%1: %2").arg(k.name, text)));
+  }
 }
 
 void TestJapanese::lineEndingsNulAndInvalidBytes() {
