@@ -15,7 +15,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <map>
 
 #include "app/Startup.h"
 #include "app/TSoraForm.h"
@@ -57,7 +56,7 @@ class TestSoak : public QObject {
   std::unique_ptr<Dialogs::Script> script;
   QRandomGenerator rng;
   bool fresh = false;    // the step refreshed the caret cells (a change, a key release, a left press)
-  int saves = 0, indentsMoved = 0;
+  int saves = 0;
   QHash<TSoraChild*, bool> changed;  // windows whose text has changed since they opened
 
   int Pick(int n) { return int(rng.bounded(quint32(n))); }
@@ -165,12 +164,9 @@ class TestSoak : public QObject {
     auto* marker = c->findChild<QWidget*>(QLatin1String(names[Pick(3)]));
     if (!marker || c->RulerPanel->isHidden()) return;
     const QPoint grip = marker->rect().center(), to = grip + QPoint(Pick(121) - 60, 0);
-    TParaAttributes& para = c->RichEdit1->Paragraph();
-    const QList<int> before{para.GetFirstIndent(), para.GetLeftIndent(), para.GetRightIndent()};
     QTest::mousePress(marker, Qt::LeftButton, {}, grip);
     QTest::mouseMove(marker, to);
     QTest::mouseRelease(marker, Qt::LeftButton, {}, to);
-    indentsMoved += before != QList<int>{para.GetFirstIndent(), para.GetLeftIndent(), para.GetRightIndent()};
   }
 
   void Find(TSoraChild* c) {
@@ -272,7 +268,6 @@ class TestSoak : public QObject {
     };
     int total = 0;
     for (const auto& op : ops) total += std::get<2>(op);
-    std::map<QString, int> done;
     QStringList recent;  // the last steps, for a failure report
     for (int step = 0; step < steps && !QTest::currentTestFailed(); ++step) {
       TSoraChild* c = frame->ActiveChild();
@@ -293,7 +288,6 @@ class TestSoak : public QObject {
         (this->*std::get<1>(ops[k]))(c);
       }
       if (QTest::currentTestFailed()) break;
-      ++done[name];
       QVERIFY2(script->Errors.isEmpty(), qPrintable(script->Errors.join('\n')));
       QVERIFY2(script->Unexpected.isEmpty(), qPrintable(script->Unexpected.join('\n')));
       QVERIFY(script->SaveAnswers.empty() && script->OpenAnswers.empty());
@@ -304,10 +298,8 @@ class TestSoak : public QObject {
         if (CheckCounters(w, fresh && w == frame->ActiveChild()); QTest::currentTestFailed()) break;
     }
     if (QTest::currentTestFailed()) qWarning("seed %d; last steps:\n%s", seed, qPrintable(recent.join('\n')));
-    QString summary;
-    for (const auto& [op, n] : done) summary += QStringLiteral("%1 %2, ").arg(op).arg(n);
-    qInfo("%d steps (seed %d): %s%d saves read back, %d indents dragged", steps, seed, qPrintable(summary), saves,
-          indentsMoved);
+    qInfo("%d steps (seed %d), %d saves read back", steps, seed, saves);
+    QVERIFY(saves > 0 || steps < 1000);  // the read-back check did run
     // Everything closes at the end, each modified document confirmed.
     for (TSoraChild* w : frame->Children())
       if (w->RichEdit1->GetModified()) script->Answer(true);
