@@ -105,13 +105,6 @@ class TestFuzzRegressions : public QObject {
     rtf::Read(rtf::Write(&doc), &back);
     QCOMPARE(back.toRawText(), QString::fromUtf16(u"a\uFFFCbc"));
   }
-
-  // Characters that ICU would drop without a trace count as what a save writes.
-  void ignorableCharactersAreSubstituted() {
-    const QString text = QString::fromUtf8("a\u2060b\u200Bc\uFE0F");
-    QCOMPARE(sjis::Encode(text).size(), sjis::ByteLength(text));
-    QCOMPARE(sjis::UnencodableChars(text).size(), 3);
-  }
 };
 
 QTEST_MAIN(TestFuzzRegressions)
