@@ -1,7 +1,9 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# libqt6opengl6-dev: Qt's Designer package needs it, without which the
+# Designer plugin is not built.
 SORAMEMO_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev libqt6opengl6-dev
   libicu-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   desktop-file-utils appstream qt6-wayland
