@@ -387,7 +387,13 @@ void TSoraChild::FontSMouseDown() { HideCaret(); }
 void TSoraChild::FontColMouseDown() { HideCaret(); }
 void TSoraChild::BackColMouseDown() { HideCaret(); }
 
-void TSoraChild::UpDown1Click() { RichEdit1->SelAttributes().SetSize(UpDown1->GetPosition()); }
+void TSoraChild::UpDown1Click() {
+  TTextAttributes& sel = RichEdit1->SelAttributes();
+  sel.SetSize(UpDown1->GetPosition());
+  // 0 lies within the arrows' range but no text takes it: the field goes
+  // back to the size the text kept, rather than show one it does not have.
+  if (sel.GetSize() != UpDown1->GetPosition()) FontS->setText(QString::number(sel.GetSize()));
+}
 
 void TSoraChild::EditFontExecute() {
   FontDialog1.Font = RichEdit1->SelAttributes().ToFont(&FontDialog1.Color);
