@@ -226,13 +226,17 @@ class SjisIndex {
   }
   // The paragraph holding display line `line`, or -1 past the last line.
   int BlockOfLine(qint64 line) {
+    // The caret's line usually lies in the last paragraph known, which needs
+    // just one more; the step doubles from there for lines far beyond.
+    int step = 1;
     while (true) {
       auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), line);
       const int k = int(it - lineStarts_.begin()) - 1;  // last start <= line
       if (k >= 0 && k < int(lineStarts_.size()) - 1) return k;
       const int known = int(lineStarts_.size()) - 1;
       if (known >= int(bytes_.size())) return -1;
-      ExtendLines(std::min(int(bytes_.size()), known + 4096));
+      ExtendLines(int(std::min<qint64>(bytes_.size(), qint64(known) + step)));
+      step = std::min(step * 2, 1 << 20);
     }
   }
   void InvalidateLines(int fromBlock) {
