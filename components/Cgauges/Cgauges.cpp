@@ -283,7 +283,12 @@ QImage TCGauge::RenderImage() const {
   // outside R stays black and is the frame.
   if (image_.size() != QSize(w, h)) image_ = QImage(w, h, QImage::Format_RGB32);
   QImage& image = image_;
-  PaintBackground(image);
+  // Every kind covers R first, so of the black background only the frame
+  // around R is left to paint.
+  FillRect(image, 0, 0, w, r.Top, Qt::black);
+  FillRect(image, 0, r.Bottom, w, h, Qt::black);
+  FillRect(image, 0, r.Top, r.Left, r.Bottom, Qt::black);
+  FillRect(image, r.Right, r.Top, w, r.Bottom, Qt::black);
   switch (FKind) {
     case gkText: PaintAsNothing(image, r); break;
     case gkHorizontalBar:
@@ -308,15 +313,17 @@ void TCGauge::PaintAsBar(QImage& overlay, const TRect& r) const {
   const int W = r.Right - r.Left + 1;
   const int H = r.Bottom - r.Top + 1;
   const QColor fore = ToQColor(FForeColor);
-  FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
   // The bar's far edges are the lengths themselves, not offsets from R's
   // corner: with a frame the full bar covers R exactly, without one it runs a
   // pixel past the edge, where the bitmap clips it.
   if (FKind == gkHorizontalBar) {
     int x = int(std::floor(GetPercentDone() * 0.01 * W));
     if (x > W) x = W;
+    // The bar and the rest of R, each painted once.
     if (x > 0) FillRect(overlay, r.Left, r.Top, x, H, fore);
+    FillRect(overlay, std::max(r.Left, x), r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
   } else {
+    FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
     int y = int(std::floor(GetPercentDone() * 0.01 * H));
     if (y >= H) y = H - 1;
     FillRect(overlay, r.Left, H - y, W, H, fore);
