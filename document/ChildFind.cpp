@@ -108,6 +108,8 @@ void TSoraChild::ReplaceAll() {
     QTextCursor edit(doc);
     QTextCursor last;
     int from = 0;
+    // Seconds in a large document: the wait cursor says the program works.
+    const WaitCursor wait;
     edit.beginEditBlock();
     while (true) {
       const QTextCursor found = doc->find(find, from, flags);

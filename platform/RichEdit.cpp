@@ -352,17 +352,8 @@ void TRichEdit::changeEvent(QEvent* e) {
 
 // ---- files -----------------------------------------------------------------
 
-namespace {
-
-// The wait cursor for as long as a file is read or written.
-struct WaitCursor {
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
+WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 
 void TRichEdit::LoadFromFile(const QString& path) {
   const QFileInfo info(path);

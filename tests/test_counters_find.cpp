@@ -211,6 +211,7 @@ class TestCountersFind : public QObject {
     Click(c->ReplaceDialog1->ReplaceAllButton());
     QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("ababab"));
     QCOMPARE(h.script.Messages, QStringList{QStringLiteral("3個の　『 a 』 を 『 ab 』 に置き換えました。")});
+    QVERIFY(!QGuiApplication::overrideCursor());  // the wait cursor is gone again
     QCOMPARE(Sel(c), QStringLiteral("4+2"));
     c->RichEdit1Change();
     QCOMPARE(c->Memo3->text(), QStringLiteral("6"));
