@@ -145,6 +145,8 @@ class TestFailureInjection : public QObject {
         frame->MdiClient->setActiveSubWindow(child);
         frame->FileSaveAs1->trigger();
       }, script, QString::fromUtf8(k.fragment));
+      // The dialog still takes on the type chosen, as after any run.
+      QCOMPARE(child->SaveDialog1.DefaultExt, QString::fromLatin1(k.type == 1 ? "rtf" : "txt"));
     }
     QVERIFY(!QFileInfo("/dev/full").isFile());
   }
