@@ -14,9 +14,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include <algorithm>
-#include <vector>
-
+#include "bench/SideBySide.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
 #include "platform/ReplaceDialog.h"
@@ -119,24 +117,18 @@ void BM_KeyPress1MB(benchmark::State& state) {
   // before the caret.
   w.child->RichEdit1->LineFromChar(w.child->RichEdit1->GetTextLen());
   bare->document()->documentLayout()->blockBoundingRect(bare->document()->lastBlock());
-  std::vector<double> program, plain;
+  SideBySide times;
   QElapsedTimer t;
   for (auto _ : state) {
     t.start();
     TypeAndErase(w.child->RichEdit1);
-    program.push_back(double(t.nsecsElapsed()) / 1e6);
+    times.program.push_back(double(t.nsecsElapsed()) / 1e6);
     t.start();
     TypeAndErase(bare);
-    plain.push_back(double(t.nsecsElapsed()) / 1e6);
-    state.SetIterationTime(program.back() / 1e3);
+    times.bare.push_back(double(t.nsecsElapsed()) / 1e6);
+    state.SetIterationTime(times.program.back() / 1e3);
   }
-  const auto median = [](std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-  };
-  state.counters["program_ms"] = median(program);
-  state.counters["bare_ms"] = median(plain);
-  state.counters["ratio_to_bare"] = median(program) / median(plain);
+  times.Report(state);
 }
 BENCHMARK(BM_KeyPress1MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 

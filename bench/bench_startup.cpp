@@ -7,9 +7,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QToolBar>
-#include <algorithm>
-#include <vector>
 
+#include "bench/SideBySide.h"
 #include "app/Startup.h"
 #include "app/TSoraForm.h"
 
@@ -70,11 +69,6 @@ double ShowFrame() {
   return Elapsed(t);
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 void BM_StartupBareMainWindow(benchmark::State& state) {
   TSoraForm frame;
   model = &frame;
@@ -86,18 +80,14 @@ BENCHMARK(BM_StartupBareMainWindow)->UseManualTime()->Unit(benchmark::kMilliseco
 void BM_StartupFrame(benchmark::State& state) {
   TSoraForm template_frame;
   model = &template_frame;
-  // The bare window is timed beside every start-up, so that both see the
-  // same load on the machine.
-  std::vector<double> frame, bare;
-  for (auto _ : state) {
-    frame.push_back(ShowFrame());
-    bare.push_back(ShowBareWindow());
-    state.SetIterationTime(frame.back() / 1e3);
-  }
   // How many times slower than the bare window the real start-up is.
-  state.counters["ratio_to_bare"] = Median(frame) / Median(bare);
-  state.counters["bare_ms"] = Median(bare);
-  state.counters["frame_ms"] = Median(frame);
+  SideBySide times;
+  for (auto _ : state) {
+    times.program.push_back(ShowFrame());
+    times.bare.push_back(ShowBareWindow());
+    state.SetIterationTime(times.program.back() / 1e3);
+  }
+  times.Report(state);
   model = nullptr;
 }
 BENCHMARK(BM_StartupFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
