@@ -53,18 +53,11 @@ QStringList Describe(const QTextDocument& doc) {
       if (l->format().style() != QTextListFormat::ListDisc) list = -list;
     }
     out << QStringLiteral("P align=%1 indents=%2/%3/%4 list=%5")
-               .arg(int(bf.alignment() & Qt::AlignHorizontal_Mask))
-               .arg(in.first)
-               .arg(in.left)
-               .arg(in.right)
-               .arg(list);
+               .arg(int(bf.alignment() & Qt::AlignHorizontal_Mask)).arg(in.first).arg(in.left).arg(in.right).arg(list);
     QString text, attrs;
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QString a = Attrs(it.fragment().charFormat());
-      if (a != attrs && !text.isEmpty()) {
-        out << QStringLiteral("  [%1] %2").arg(attrs, text);
-        text.clear();
-      }
+      if (a != attrs && !text.isEmpty()) out << QStringLiteral("  [%1] %2").arg(attrs, text), text.clear();
       attrs = a;
       text += it.fragment().text();
     }
@@ -76,12 +69,9 @@ QStringList Describe(const QTextDocument& doc) {
 QTextCharFormat Fmt(const QString& family, double size, const char* styles = "", int charset = -1,
                     QColor color = {}) {
   QTextCharFormat f;
-  f.setFontFamilies({family});
-  f.setFontPointSize(size);
-  f.setFontWeight(strchr(styles, 'B') ? QFont::Bold : QFont::Normal);
-  f.setFontItalic(strchr(styles, 'I'));
-  f.setFontUnderline(strchr(styles, 'U'));
-  f.setFontStrikeOut(strchr(styles, 'S'));
+  f.setFontFamilies({family}), f.setFontPointSize(size);
+  f.setFontWeight(strchr(styles, 'B') ? QFont::Bold : QFont::Normal), f.setFontItalic(strchr(styles, 'I'));
+  f.setFontUnderline(strchr(styles, 'U')), f.setFontStrikeOut(strchr(styles, 'S'));
   if (charset >= 0) f.setProperty(textfmt::CharsetProperty, charset);
   if (color.isValid()) f.setForeground(color);
   return f;
@@ -89,14 +79,24 @@ QTextCharFormat Fmt(const QString& family, double size, const char* styles = "",
 
 void SetPara(QTextCursor& c, Qt::Alignment a, textfmt::Indents in) {
   QTextBlockFormat bf;
-  bf.setAlignment(a);
-  textfmt::SetIndents(bf, in);
-  c.setBlockFormat(bf);
+  bf.setAlignment(a), textfmt::SetIndents(bf, in), c.setBlockFormat(bf);
+}
+
+std::unique_ptr<QTextDocument> Read(const QByteArray& bytes) {
+  auto doc = std::make_unique<QTextDocument>();
+  rtf::Read(bytes, doc.get());
+  return doc;
 }
 
 QByteArray Corpus(const QString& name) {
   QFile f(QStringLiteral(SORAMEMO_CORPUS "/rtf-peer/") + name);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QTextListFormat Bullets() {
+  QTextListFormat lf;
+  lf.setStyle(QTextListFormat::ListDisc), lf.setIndent(1);
+  return lf;
 }
 
 // Every attribute the program can set, in Japanese and ASCII.
@@ -117,9 +117,7 @@ void BuildRichDocument(QTextDocument& doc) {
   c.insertBlock();
   SetPara(c, Qt::AlignLeft, {0, 0, 0});
   c.setBlockCharFormat(Fmt("Arial", 20));  // an empty paragraph keeps its size
-  QTextListFormat lf;
-  lf.setStyle(QTextListFormat::ListDisc);
-  lf.setIndent(1);
+  const QTextListFormat lf = Bullets();
   for (const char* item : {"箇条書き一", "箇条書き二"}) {
     c.insertBlock();
     c.insertText(U(item), jp);
@@ -127,12 +125,11 @@ void BuildRichDocument(QTextDocument& doc) {
     if (QTextList* l = c.block().previous().textList()) l->add(c.block());
     else c.createList(lf);
   }
-  c.insertBlock();
-  c.insertText(QStringLiteral("between lists"), Fmt("Courier New", 9));
-  SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  c.insertBlock();
-  c.insertText(U("次のリスト"), jp);
-  SetPara(c, Qt::AlignLeft, {0, 0, 0});
+  for (const auto& [text, f] : {std::pair(QStringLiteral("between lists"), Fmt("Courier New", 9)), {U("次のリスト"), jp}}) {
+    c.insertBlock();
+    c.insertText(text, f);
+    SetPara(c, Qt::AlignLeft, {0, 0, 0});
+  }
   c.createList(lf);
 }
 
@@ -152,6 +149,7 @@ class TestRtf : public QObject {
   void corpus();
 };
 
+
 void TestRtf::looksLikeRtf() {
   QVERIFY(rtf::LooksLikeRtf("{\\rtf1\\ansi x}"));
   QVERIFY(rtf::LooksLikeRtf("\xEF\xBB\xBF \r\n\t{\\rtf1}"));
@@ -167,28 +165,23 @@ void TestRtf::roundTripText() {
   QTextCursor(&doc).insertText(QString(QChar(0)) + QChar(0x0B));
   const QByteArray rtf = rtf::Write(&doc);
   for (char ch : rtf) QVERIFY2(uchar(ch) < 0x80, "RTF output must be 7-bit");
-  QTextDocument back;
-  rtf::Read(rtf, &back);
   // NUL comes back as U+FFFD, a vertical tab as the line break it stands for.
-  QCOMPARE(Text(back), QString(QChar(0xFFFD)) + QChar(0x2028) + text);
+  QCOMPARE(Text(*Read(rtf)), QString(QChar(0xFFFD)) + QChar(0x2028) + text);
 
   QFile f(QStringLiteral(SORAMEMO_CORPUS "/text/chukiichiran_kinyurei.sjis.txt"));
   if (!f.open(QIODevice::ReadOnly)) QSKIP("corpus text not present");
   QTextDocument corpus;
   corpus.setPlainText(textdecode::Decode(f.readAll()));
-  rtf::Read(rtf::Write(&corpus), &back);
-  QCOMPARE(Text(back), Text(corpus));
+  QCOMPARE(Text(*Read(rtf::Write(&corpus))), Text(corpus));
 }
 
 void TestRtf::roundTripAttributes() {
   QTextDocument doc;
   BuildRichDocument(doc);
-  QTextDocument back;
-  rtf::Read(rtf::Write(&doc), &back);
-  QCOMPARE(Describe(back), Describe(doc));
-  QCOMPARE(back.begin().next().next().next().charFormat().fontPointSize(), 20.0);
-  // Written again, the same bytes: nothing drifts.
-  QCOMPARE(rtf::Write(&back), rtf::Write(&doc));
+  const auto back = Read(rtf::Write(&doc));
+  QCOMPARE(Describe(*back), Describe(doc));
+  QCOMPARE(back->begin().next().next().next().charFormat().fontPointSize(), 20.0);
+  QCOMPARE(rtf::Write(back.get()), rtf::Write(&doc));  // written again, nothing drifts
 }
 
 void TestRtf::writerOutput() {
@@ -197,39 +190,29 @@ void TestRtf::writerOutput() {
   c.insertText(U("あｱé"), Fmt(U("ＭＳ 明朝"), 12, "", 128));
   c.insertText(U("和文"), Fmt("IPAMincho", 12));
   c.insertText(QStringLiteral("Latin"), Fmt("Arial", 12));
-  QTextListFormat lf;
-  lf.setStyle(QTextListFormat::ListDisc);
-  c.createList(lf);
+  c.createList(Bullets());
   const QByteArray rtf = rtf::Write(&doc);
   QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
-  QVERIFY2(rtf.contains("\\fcharset128\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}"), rtf);  // name in CP932
-  // A font holding Japanese text without a charset is written as Shift-JIS.
-  QVERIFY2(rtf.contains("\\fcharset128 IPAMincho;"), rtf);
-  QVERIFY2(rtf.contains("\\fcharset0 Arial;"), rtf);
-  // \uN with its CP932 bytes; the skip count follows the fallback's length.
-  QVERIFY2(rtf.contains("\\uc2\\u12354\\'82\\'a0"), rtf);
-  QVERIFY2(rtf.contains("\\uc1\\u-143\\'b1"), rtf);
-  QVERIFY2(rtf.contains("\\u233\\'3f"), rtf);
-  // Bullets three ways: a Word 97 list, the older \pn numbering, and the
-  // marker as text in \listtext for readers with neither.
-  QVERIFY2(rtf.contains("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23"), rtf);
-  QVERIFY(rtf.contains("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}"));
-  QVERIFY2(rtf.contains("{\\listtext\\pard\\plain\\f4\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf4"), rtf);
-  QVERIFY(rtf.contains("\\ls1\\ilvl0"));
-  QVERIFY(rtf.contains("\\f1\\dbch\\af1"));  // the East Asian font of a run is its font
-  QTextDocument back;
-  rtf::Read(rtf, &back);
-  QCOMPARE(Describe(back).mid(2), QStringList({"  [IPAMincho|12|auto||cs128] " + U("和文"),
+  for (const char* part : {
+           "\\fcharset128\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}",  // name in CP932
+           "\\fcharset128 IPAMincho;",  // Japanese text in a font without a charset: Shift-JIS
+           "\\fcharset0 Arial;",
+           // \uN with its CP932 bytes; the skip count follows the fallback's length.
+           "\\uc2\\u12354\\'82\\'a0", "\\uc1\\u-143\\'b1", "\\u233\\'3f",
+           // Bullets three ways: a Word 97 list, the older \pn numbering, and the
+           // marker as text in \listtext for readers with neither.
+           "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23",
+           "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}",
+           "{\\listtext\\pard\\plain\\f4\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf4", "\\ls1\\ilvl0",
+           "\\f1\\dbch\\af1"})  // the East Asian font of a run is its font
+    QVERIFY2(rtf.contains(part), part);
+  QCOMPARE(Describe(*Read(rtf)).mid(2), QStringList({"  [IPAMincho|12|auto||cs128] " + U("和文"),
                                                "  [Arial|12|auto||cs-] Latin"}));
 }
 
 void TestRtf::peerSamples() {
   const QString gothic = U("ＭＳ Ｐゴシック");
-  struct Sample {
-    const char* writer;
-    QByteArray rtf;
-    QStringList expected;
-  };
+  struct Sample { const char* writer; QByteArray rtf; QStringList expected; };
   const QList<Sample> samples = {
       {"Japanese rich-edit control", R"rtf({\rtf1\ansi\ansicpg932\deff0\deflang1033\deflangfe1041{\fonttbl{\f0\fswiss\fprq2\fcharset128 \'82\'6c\'82\'72 \'82\'6f\'83\'53\'83\'56\'83\'62\'83\'4e;}{\f1\froman\fprq2\fcharset0 Times New Roman;}{\f2\fnil\fcharset2 Symbol;}}
 {\colortbl ;\red255\green0\blue0;\red0\green0\blue255;}
@@ -255,10 +238,7 @@ void TestRtf::peerSamples() {
 {\stylesheet{\s0\snext0\rtlch\af6\afs24\alang1081 \ltrch\lang1033\langfe2052\hich\af3\loch\nowidctlpar\hyphpar0\ltrpar\cf0\f3\fs24\lang1033\dbch\af6\langfe2052 Normal;}
 {\s20\sbasedon0\snext20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7 Preformatted Text;}
 }{\*\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}{\info{\creatim\yr0\mo0\dy0\hr0\min0}}{\*\userprops}\deftab709
-\hyphauto1\viewscale100
-{\*\pgdsctbl
-{\pgdsc0\pgdscuse451\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134\pgdscnxt0 Default Page Style;}}
-\formshade\paperh16838\paperw11906\margl1134\margr1134\margt1134\margb1134\sectd\sbknone\pgndec\sftnnar\saftnnrlc\sectunlocked1\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134\ftnbj\ftnstart1\ftnrstcont\ftnnar\aenddoc\aftnrstcont\aftnstart1\aftnnrlc
+{\*\pgdsctbl{\pgdsc0\pgdscuse451\pgwsxn11906\pghsxn16838\pgdscnxt0 Default Page Style;}}\formshade\sectd\sbknone\ftnbj
 {\*\ftnsep\chftnsep}\pgndec\pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\dbch
 \u12300\'3f\u26085\'3f\u26412\'3f\u35486\'3f\u12301\'3f}
 \par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar\loch
@@ -305,9 +285,8 @@ void TestRtf::peerSamples() {
         "  [IPAMincho|12|#000000||cs128] right"}},
   };
   for (const Sample& s : samples) {
-    QTextDocument doc;
-    rtf::Read(s.rtf, &doc);
-    QVERIFY2(Describe(doc) == s.expected, qPrintable(QString(s.writer) + ":\n" + Describe(doc).join('\n')));
+    const QStringList got = Describe(*Read(s.rtf));
+    QVERIFY2(got == s.expected, qPrintable(QString(s.writer) + ":\n" + got.join('\n')));
   }
 }
 
@@ -328,14 +307,12 @@ void TestRtf::listsTablesFieldsPictures() {
 {\footnote note}{\annotation remark}{\*\themedata 504b}{\comment c}last\par
 }
 )rtf";
-  QTextDocument doc;
-  rtf::Read(rtf, &doc);
-  QCOMPARE(Text(doc), QStringLiteral("first bullet\nsecond bullet\n1.\tnumbered\nA1\nB1\nA2\n\n"
+  const auto doc = Read(rtf);
+  QCOMPARE(Text(*doc), QStringLiteral("first bullet\nsecond bullet\n1.\tnumbered\nA1\nB1\nA2\n\n"
                                      "See link text here.\nafter\nlast"));
-  const QTextList* bullets = doc.begin().textList();
-  QVERIFY(bullets);
-  QCOMPARE(bullets->count(), 2);
-  QCOMPARE(doc.begin().next().textList(), bullets);
+  const QTextList* bullets = doc->begin().textList();
+  QVERIFY(bullets && bullets->count() == 2);
+  QCOMPARE(doc->begin().next().textList(), bullets);
 }
 
 void TestRtf::paragraphProperties() {
@@ -350,10 +327,8 @@ void TestRtf::paragraphProperties() {
 after group\par
 \pard plain}
 )rtf";
-  QTextDocument doc;
-  rtf::Read(rtf, &doc);
   QStringList paras;
-  for (const QString& line : Describe(doc))
+  for (const QString& line : Describe(*Read(rtf)))
     if (line.startsWith('P')) paras << line.mid(8);
   QCOMPARE(paras, QStringList({"4 indents=0/0/0 list=0", "2 indents=0/0/0 list=0", "8 indents=0/0/0 list=0",
                                "1 indents=18/18/7 list=0", "1 indents=2/0/1 list=0", "1 indents=10/-10/0 list=0",
@@ -366,25 +341,15 @@ void TestRtf::readsWhatItCan() {
       "{\\colortbl;\\red1\\green2\\blue3;}\\f0\\cf1\\b \\'82\\'a0\\u12356\\'82\\'a2 "
       "{\\*\\pn\\pnlvlblt}{\\pntext x}\\par{\\pict\\bin4 {{{{}{\\field{\\*\\fldinst a}{\\fldrslt b}}end}";
   // Every truncation of a valid file loads what it holds, without a crash.
-  for (qsizetype n = 0; n <= good.size(); ++n) {
-    QTextDocument doc;
-    rtf::Read(good.left(n), &doc);
-  }
+  for (qsizetype n = 0; n <= good.size(); ++n) Read(good.left(n));
   const int depth = 100000;  // read without recursion
   const QByteArray deep(depth, '{'), up(depth, '}');
   const QByteArray sjisFont = "{\\rtf1\\ansicpg932{\\fonttbl{\\f0\\fcharset128 G;}}\\f0 ";
-  struct Case {
-    const char* name;
-    QByteArray rtf;
-    QString text;
-  };
+  struct Case { const char* name; QByteArray rtf; QString text; };
   const QList<Case> cases = {
       // The last \par closes the last paragraph; it adds no empty one.
-      {"no par", "{\\rtf1 a}", "a"},
-      {"final par", "{\\rtf1 a\\par}", "a"},
-      {"two pars", "{\\rtf1 a\\par\\par}", "a\n"},
-      {"empty", "{\\rtf1 }", ""},
-      {"only par", "{\\rtf1 \\par}", ""},
+      {"no par", "{\\rtf1 a}", "a"}, {"final par", "{\\rtf1 a\\par}", "a"},
+      {"two pars", "{\\rtf1 a\\par\\par}", "a\n"}, {"empty", "{\\rtf1 }", ""}, {"only par", "{\\rtf1 \\par}", ""},
       // \uc0 skips nothing; \uc2 ends with its group; a skipped control word
       // counts one; a group end stops the skip.
       {"skip counts", "{\\rtf1 \\uc0\\u12354 x{\\uc2\\u12356\\'82\\'a2y}\\u12358 z\\uc2\\u12360\\par ab{\\u12362 }c}",
@@ -393,25 +358,19 @@ void TestRtf::readsWhatItCan() {
       // Unescaped Shift-JIS: a trail byte 0x5C starts no control word.
       {"raw shift-jis", sjisFont + "\x83\x5c\x83\x74\x83\x67 \x95\x5c\x8e\xa6\\par}", U("ソフト 表示")},
       {"unbalanced open", "{\\rtf1 one{\\b two{\\i three", "onetwothree"},
-      {"extra close", "{\\rtf1 one}}}two}", "one"},
-      {"close first", "}}{\\rtf1 one}", "one"},
-      {"huge bin", "{\\rtf1 a\\bin99999999999999999999 bcd}", "a"},
-      {"negative bin", "{\\rtf1 a\\bin-5 bcd}", "abcd"},
-      {"quote at end", "{\\rtf1 a\\'", "a"},
-      {"quote half", "{\\rtf1 a\\'4", "a\x04"},
+      {"extra close", "{\\rtf1 one}}}two}", "one"}, {"close first", "}}{\\rtf1 one}", "one"},
+      {"huge bin", "{\\rtf1 a\\bin99999999999999999999 bcd}", "a"}, {"negative bin", "{\\rtf1 a\\bin-5 bcd}", "abcd"},
+      {"quote at end", "{\\rtf1 a\\'", "a"}, {"quote half", "{\\rtf1 a\\'4", "a\x04"},
       {"quote not hex", "{\\rtf1 a\\'zz}", "azz"},
       {"lead byte alone", sjisFont + "a\\'82}", U("a\uFFFD")},
       {"u too big", "{\\rtf1 \\u99999 a\\u-99999 b\\u65536 c}", U("\uFFFD\uFFFD\uFFFD")},
       {"u huge", "{\\rtf1 \\u999999999999999999999 x}", U("\uFFFD")},
       {"uc huge", "{\\rtf1\\uc999999999 \\u12354 abcdefghijklmnopqrstuvwxyz}", U("あqrstuvwxyz")},
-      {"backslash at end", "{\\rtf1 a\\", "a"},
-      {"word at end", "{\\rtf1 a\\pa", "a"},
+      {"backslash at end", "{\\rtf1 a\\", "a"}, {"word at end", "{\\rtf1 a\\pa", "a"},
       {"long word", "{\\rtf1 a\\" + QByteArray(100000, 'x') + "1 b}", "ab"},
-      {"star outside group", "{\\rtf1 \\*\\foo a}", "a"},
-      {"destination at top", "{\\rtf1 \\pict a}", "a"},
+      {"star outside group", "{\\rtf1 \\*\\foo a}", "a"}, {"destination at top", "{\\rtf1 \\pict a}", "a"},
       {"nul bytes", QByteArray("{\\rtf1 a\0b\\'00c}", 16), "abc"},
-      {"not rtf", "plain text", "plain text"},
-      {"nothing", "", ""},
+      {"not rtf", "plain text", "plain text"}, {"nothing", "", ""},
       {"font table never closed", "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Times", ""},
       {"colours past the table", "{\\rtf1{\\colortbl;\\red9;}\\cf99 a\\cf-1 b}", "ab"},
       {"huge font size", "{\\rtf1\\fs99999999 a\\fs-4 b}", "ab"},
@@ -425,9 +384,7 @@ void TestRtf::readsWhatItCan() {
     rtf::Read(k.rtf, &doc);
     QVERIFY2(Text(doc) == k.text, qPrintable(QStringLiteral("%1: %2").arg(k.name, Text(doc))));
   }
-  QTextDocument doc;
-  rtf::Read("{\\rtf1\\fs99999999 a}", &doc);
-  QCOMPARE(doc.begin().begin().fragment().charFormat().fontPointSize(), 1638.0);
+  QCOMPARE(Read("{\\rtf1\\fs99999999 a}")->begin().begin().fragment().charFormat().fontPointSize(), 1638.0);
 }
 
 void TestRtf::corpus() {
@@ -436,10 +393,8 @@ void TestRtf::corpus() {
   const QStringList files = dir.entryList({"*.rtf"}, QDir::Files, QDir::Name);
   QVERIFY(files.size() > 50);
   for (const QString& name : files) {
-    QTextDocument doc, back;
-    rtf::Read(Corpus(name), &doc);
-    rtf::Read(rtf::Write(&doc), &back);
-    QVERIFY2(Text(back) == Text(doc), qPrintable(name));
+    const auto doc = Read(Corpus(name));
+    QVERIFY2(Text(*Read(rtf::Write(doc.get()))) == Text(*doc), qPrintable(name));
   }
   QTextDocument doc;
   rtf::Read(Corpus("RtfParserTest_fail_1.rtf"), &doc);
