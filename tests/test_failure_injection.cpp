@@ -10,13 +10,11 @@
 
 #include <climits>
 #include <csignal>
-#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Startup.h"
-#include "app/TSoraForm.h"
+#include "FrameHost.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
 #include "platform/RichEdit.h"
@@ -63,11 +61,9 @@ struct FileSizeLimit {
 
 }  // namespace
 
-class TestFailureInjection : public QObject {
+class TestFailureInjection : public QObject, FrameHost {
   Q_OBJECT
 
-  QTemporaryDir dir;
-  std::unique_ptr<TSoraForm> frame;
 
   QString Path(const QString& name) const { return dir.filePath(name); }
 
@@ -103,18 +99,9 @@ class TestFailureInjection : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    InitApplication();
-    QVERIFY(dir.isValid());
-    frame = std::make_unique<TSoraForm>();
-    frame->Params.clear();
-    frame->show();
-  }
-  void cleanup() {
-    for (TSoraChild* c : frame->Children()) c->RichEdit1->SetModified(false);
-    qDeleteAll(frame->Children());
-  }
-  void cleanupTestCase() { frame.reset(); }
+  void initTestCase() { Start(); }
+  void cleanup() { CloseDocuments(); }
+  void cleanupTestCase() { Stop(); }
 
   void saveAsToWhereNoFileCanBe() {
     WriteFile(Path("plain.txt"), "keep me");

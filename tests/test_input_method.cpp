@@ -8,14 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolBar>
 
-#include "app/Startup.h"
-#include "app/TSoraForm.h"
+#include "FrameHost.h"
 #include "document/CounterCell.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
@@ -60,11 +58,9 @@ QString PreeditShown(TRichEdit* edit) {
 
 }  // namespace
 
-class TestInputMethod : public QObject {
+class TestInputMethod : public QObject, FrameHost {
   Q_OBJECT
 
-  QTemporaryDir dir;
-  std::unique_ptr<TSoraForm> frame;
 
   // A document window holding "あいう", caret at the end, as opened from a file.
   TSoraChild* Open(const QByteArray& utf8 = "あいう") {
@@ -83,23 +79,9 @@ class TestInputMethod : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    InitApplication();
-    QVERIFY(dir.isValid());
-    frame = std::make_unique<TSoraForm>();
-    frame->Params.clear();
-    frame->show();
-    frame->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
-  }
-  void cleanup() {
-    for (TSoraChild* c : frame->Children()) {
-      c->RichEdit1->SetModified(false);
-      c->close();
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  void cleanupTestCase() { frame.reset(); }
+  void initTestCase() { Start(); }
+  void cleanup() { CloseDocuments(); }
+  void cleanupTestCase() { Stop(); }
 
   // While composing, the text is shown but neither the document, nor Modified,
   // nor the counters, nor the undo history move; a commit is one change.

@@ -2,14 +2,11 @@
 // text; files too large to edit are refused with a Japanese message.
 #include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
 #include <sys/resource.h>
 
-#include "app/Startup.h"
-#include "app/TSoraForm.h"
+#include "FrameHost.h"
 #include "document/CounterCell.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
@@ -39,11 +36,9 @@ void WriteRepeated(const QString& path, const QByteArray& head, const QByteArray
 
 }  // namespace
 
-class TestLimits : public QObject {
+class TestLimits : public QObject, FrameHost {
   Q_OBJECT
 
-  QTemporaryDir dir;
-  std::unique_ptr<TSoraForm> frame;
 
   TSoraChild* Open(const QString& path, Dialogs::Script& script) {
     script.OpenFile(path);
@@ -54,17 +49,8 @@ class TestLimits : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    InitApplication();
-    QVERIFY(dir.isValid());
-    frame = std::make_unique<TSoraForm>();
-    frame->Params.clear();
-    frame->show();
-  }
-  void cleanupTestCase() {
-    for (TSoraChild* c : frame->Children()) c->RichEdit1->SetModified(false);
-    frame.reset();
-  }
+  void initTestCase() { Start(); }
+  void cleanupTestCase() { Stop(); }
 
   // Arbitrary bytes load as text: nothing a document cannot hold comes in.
   void binaryFile() {
