@@ -1,7 +1,7 @@
 #include <QtTest>
 
 #include <QLabel>
-#include <cstring>
+#include <bit>
 
 #include "DocumentHost.h"
 #include "document/RulerMarker.h"
@@ -37,9 +37,7 @@ Indents Read(TSoraChild* c) {
 
 void SetIndents(TSoraChild* c, Indents in) {
   TParaAttributes& p = c->RichEdit1->Paragraph();
-  p.SetFirstIndent(in.first);
-  p.SetLeftIndent(in.left);
-  p.SetRightIndent(in.right);
+  p.SetFirstIndent(in.first), p.SetLeftIndent(in.left), p.SetRightIndent(in.right);
   c->RichEdit1SelectionChange();
   c->RichEdit1->SetModified(false);
 }
@@ -73,174 +71,145 @@ QList<int> ColouredRows(TRulerMarker* m) {
 class TestRuler : public QObject {
   Q_OBJECT
  private slots:
-  void scaleMarkersAndToggle();
-  void placementTruncatesTowardZero();
-  void pressAndReleaseWithoutMovingChangesNothing();
-  void drags_data();
-  void drags();
-  void dragAppliesToEveryTouchedParagraph();
-  void resizeWidensScaleButLeavesMarkers();
-};
+  void scaleMarkersAndToggle() {
+    QCOMPARE(std::bit_cast<quint32>(TSoraChild::RulerScale), 0x3FAAAAABu);
 
-void TestRuler::scaleMarkersAndToggle() {
-  const float scale = TSoraChild::RulerScale;
-  quint32 bits = 0;
-  std::memcpy(&bits, &scale, sizeof bits);
-  QCOMPARE(bits, 0x3FAAAAABu);
-
-  Host h;
-  auto* c = new TSoraChild(h.area, &h.marks);
-  QVERIFY(c->RulerPanel->isHidden());
-  c->ViewRulerExecute();
-  QVERIFY(!c->RulerPanel->isHidden());
-  QCOMPARE(h.marks.ruler, 1);
-  QString text;
-  for (int n = 1; n <= 30; ++n) text += QString::fromUtf8("・・・") + QString::number(n);
-  QCOMPARE(qobject_cast<QLabel*>(c->Ruler)->text(), text);
-  // Navy scale with yellow figures; red marker pointing down, blue and
-  // fuchsia pointing up (rows narrow toward the point).
-  const QImage img = c->Ruler->grab().toImage();
-  QCOMPARE(img.pixelColor(img.width() / 2, 3), ToQColor(clNavy));
-  bool yellow = false;
-  for (int x = 0; x < 200 && !yellow; ++x)
-    for (int y = 0; y < img.height() && !yellow; ++y) yellow = img.pixelColor(x, y) == ToQColor(clYellow);
-  QVERIFY(yellow);
-  const std::pair<TRulerMarker*, TColor> markers[] = {
-      {c->FirstInd, clRed}, {c->LeftInd, clBlue}, {c->RightInd, clFuchsia}};
-  for (const auto& [m, colour] : markers) {
-    QCOMPARE(m->Color(), colour);
-    const QList<int> rows = ColouredRows(m);
-    QVERIFY(rows.size() >= 3);
-    QCOMPARE(rows.first() > rows.last(), m == c->FirstInd);
+    Host h;
+    auto* c = new TSoraChild(h.area, &h.marks);
+    QVERIFY(c->RulerPanel->isHidden());
+    c->ViewRulerExecute();
+    QVERIFY(!c->RulerPanel->isHidden());
+    QCOMPARE(h.marks.ruler, 1);
+    QString text;
+    for (int n = 1; n <= 30; ++n) text += QString::fromUtf8("・・・") + QString::number(n);
+    QCOMPARE(qobject_cast<QLabel*>(c->Ruler)->text(), text);
+    // Navy scale with yellow figures; red marker pointing down, blue and
+    // fuchsia pointing up (rows narrow toward the point).
+    const QImage img = c->Ruler->grab().toImage();
+    QCOMPARE(img.pixelColor(img.width() / 2, 3), ToQColor(clNavy));
+    bool yellow = false;
+    for (int x = 0; x < 200 && !yellow; ++x)
+      for (int y = 0; y < img.height() && !yellow; ++y) yellow = img.pixelColor(x, y) == ToQColor(clYellow);
+    QVERIFY(yellow);
+    const std::pair<TRulerMarker*, TColor> markers[] = {{c->FirstInd, clRed}, {c->LeftInd, clBlue}, {c->RightInd, clFuchsia}};
+    for (const auto& [m, colour] : markers) {
+      QCOMPARE(m->Color(), colour);
+      const QList<int> rows = ColouredRows(m);
+      QVERIFY(rows.size() >= 3);
+      QCOMPARE(rows.first() > rows.last(), m == c->FirstInd);
+    }
+    c->ViewRuler->trigger();
+    QVERIFY(c->RulerPanel->isHidden());
+    QCOMPARE(h.marks.ruler, 0);
   }
-  c->ViewRuler->trigger();
-  QVERIFY(c->RulerPanel->isHidden());
-  QCOMPARE(h.marks.ruler, 0);
-}
 
-void TestRuler::placementTruncatesTowardZero() {
-  Host h;
-  TSoraChild* c = h.NewChild();
-  // Points to pixels: 2 + first, 2 + first + left, 534 - (right + 6).
-  const std::pair<Indents, QList<int>> table[] = {
-      {{18, 0, 0}, {26, 26, 526}},
-      {{3, 10, 7}, {4 + 2, 17 + 2, 534 - 17}},  // 13 points: 17.33 pixels
-      {{-6, 0, -9}, {-8 + 2, -8 + 2, 534 + 4}},  // -3 points: -4 pixels
-  };
-  for (const auto& [in, xs] : table) {
-    SetIndents(c, in);
-    QCOMPARE(Xs(c), xs);
+  void placementTruncatesTowardZero() {
+    Host h;
+    TSoraChild* c = h.NewChild();
+    // Points to pixels: 2 + first, 2 + first + left, 534 - (right + 6).
+    const std::pair<Indents, QList<int>> table[] = {
+        {{18, 0, 0}, {26, 26, 526}},
+        {{3, 10, 7}, {4 + 2, 17 + 2, 534 - 17}},  // 13 points: 17.33 pixels
+        {{-6, 0, -9}, {-8 + 2, -8 + 2, 534 + 4}},  // -3 points: -4 pixels
+    };
+    for (const auto& [in, xs] : table) {
+      SetIndents(c, in);
+      QCOMPARE(Xs(c), xs);
+    }
+    // Placement runs whether or not the ruler is shown.
+    c->ViewRulerExecute();
+    SetIndents(c, {30, 0, 0});
+    QCOMPARE(c->FirstInd->x(), 40 + 2);
   }
-  // Placement runs whether or not the ruler is shown.
-  c->ViewRulerExecute();
-  SetIndents(c, {30, 0, 0});
-  QCOMPARE(c->FirstInd->x(), 40 + 2);
-}
 
-void TestRuler::pressAndReleaseWithoutMovingChangesNothing() {
-  Host h;
-  TSoraChild* c = h.NewChild();
-  for (int first : {0, 3, 10}) {
-    SetIndents(c, {first, 0, 0});
-    const QList<int> before = Xs(c);
-    QTest::mouseClick(c->FirstInd, Qt::LeftButton, {}, QPoint(6, 6));
-    QCOMPARE(Read(c), (Indents{first, 0, 0}));
-    QCOMPARE(Xs(c), before);
-    QVERIFY(!c->Dragging);
+  void pressAndReleaseWithoutMovingChangesNothing() {
+    Host h;
+    TSoraChild* c = h.NewChild();
+    for (int first : {0, 3, 10}) {
+      SetIndents(c, {first, 0, 0});
+      const QList<int> before = Xs(c);
+      QTest::mouseClick(c->FirstInd, Qt::LeftButton, {}, QPoint(6, 6));
+      QCOMPARE(Read(c), (Indents{first, 0, 0}));
+      QCOMPARE(Xs(c), before);
+      QVERIFY(!c->Dragging);
+      QVERIFY(!c->RichEdit1->GetModified());
+    }
+    // Off centre the press pulls the marker under the pointer; the release
+    // without movement puts it back.
+    SetIndents(c, {0, 0, 0});
+    QTest::mousePress(c->RightInd, Qt::LeftButton, {}, QPoint(1, 6));
+    QCOMPARE(c->RightInd->x(), 526 - 5);
+    QVERIFY(c->Dragging);
+    QTest::mouseRelease(c->RightInd, Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(c->RightInd->x(), 526);
+    QCOMPARE(Read(c), (Indents{0, 0, 0}));
     QVERIFY(!c->RichEdit1->GetModified());
   }
-  // Off centre the press pulls the marker under the pointer; the release
-  // without movement puts it back.
-  SetIndents(c, {0, 0, 0});
-  QTest::mousePress(c->RightInd, Qt::LeftButton, {}, QPoint(1, 6));
-  QCOMPARE(c->RightInd->x(), 526 - 5);
-  QVERIFY(c->Dragging);
-  QTest::mouseRelease(c->RightInd, Qt::LeftButton, {}, QPoint(6, 6));
-  QCOMPARE(c->RightInd->x(), 526);
-  QCOMPARE(Read(c), (Indents{0, 0, 0}));
-  QVERIFY(!c->RichEdit1->GetModified());
-}
 
-void TestRuler::drags_data() {
-  QTest::addColumn<int>("marker");  // 0 first line, 1 left, 2 right
-  QTest::addColumn<Indents>("before");
-  QTest::addColumn<QList<int>>("steps");
-  QTest::addColumn<Indents>("after");
-  QTest::addColumn<QList<int>>("xs");
-  // The following lines keep their place on the ruler against the new first line.
-  QTest::newRow("first right 24") << 0 << Indents{0, 0, 0} << QList<int>{10, 14} << Indents{19, -18, 0}
-                                  << QList<int>{27, 3, 526};
-  // 4 pixels make 2 points, not 3: the scale lies just above 4/3.
-  QTest::newRow("first right 4") << 0 << Indents{0, 0, 0} << QList<int>{2} << Indents{2, -1, 0}
-                                 << QList<int>{4, 3, 526};
-  // To left -10: trunc(-10 / 1.3333334) is -7, not -8.
-  QTest::newRow("first left 12") << 0 << Indents{0, 0, 0} << QList<int>{-12} << Indents{-7, 8, 0}
-                                 << QList<int>{-7, 3, 526};
-  // Dropped on the first-line marker: the release rule's one-point rise.
-  QTest::newRow("left onto first") << 1 << Indents{18, 12, 0} << QList<int>{-16} << Indents{18, 1, 0}
-                                   << QList<int>{26, 27, 526};
-  // A move back to where the press left it still counts as a drag.
-  QTest::newRow("left there and back") << 1 << Indents{0, 0, 0} << QList<int>{5, -5} << Indents{0, 1, 0}
-                                       << QList<int>{2, 3, 526};
-  QTest::newRow("left far past the end") << 1 << Indents{0, 0, 0} << QList<int>{-100}
-                                         << Indents{0, -73, 0} << QList<int>{2, -95, 526};
-  // (540 - 506 + 6 - 2) / scale = 28.49..., less 12.
-  QTest::newRow("right left 20") << 2 << Indents{0, 0, 0} << QList<int>{-20} << Indents{0, 0, 16}
-                                 << QList<int>{2, 2, 534 - 29};
-  // (540 - 556 + 6 - 2) / scale = -8.99..., truncated to -8, less 12.
-  QTest::newRow("right past the end") << 2 << Indents{0, 0, 0} << QList<int>{30} << Indents{0, 0, -20}
-                                      << QList<int>{2, 2, 534 + 18};
-}
-
-void TestRuler::drags() {
-  QFETCH(int, marker);
-  QFETCH(Indents, before);
-  QFETCH(QList<int>, steps);
-  QFETCH(Indents, after);
-  QFETCH(QList<int>, xs);
-  Host h;
-  TSoraChild* c = h.NewChild();
-  SetIndents(c, before);
-  Drag(QList<TRulerMarker*>{c->FirstInd, c->LeftInd, c->RightInd}[marker], steps);
-  QCOMPARE(Read(c), after);
-  QCOMPARE(Xs(c), xs);  // snapped to the indents now in force
-  QVERIFY(!c->Dragging);
-  QVERIFY(c->RichEdit1->GetModified());
-}
-
-void TestRuler::dragAppliesToEveryTouchedParagraph() {
-  Host h;
-  TSoraChild* c = h.NewChild(QStringLiteral("one\r\ntwo\r\nthree"));
-  c->RichEdit1->SelectAll();
-  SetIndents(c, {0, 0, 0});
-  c->RichEdit1->SetSelStart(2);
-  c->RichEdit1->SetSelLength(6);  // "e", the break, "two", the break: two paragraphs
-  Drag(c->FirstInd, {24});
-  QCOMPARE(Read(c), (Indents{19, -18, 0}));
-  c->RichEdit1->SetSelStart(6);
-  QCOMPARE(Read(c), (Indents{19, -18, 0}));
-  c->RichEdit1->SetSelStart(12);
-  QCOMPARE(Read(c), (Indents{0, 0, 0}));
-  QCOMPARE(c->FirstInd->x(), 2);
-}
-
-void TestRuler::resizeWidensScaleButLeavesMarkers() {
-  Host h;
-  TSoraChild* c = h.NewChild();
-  SetIndents(c, {0, 0, 0});
-  int placed = c->RightInd->x();
-  for (int width : {700, 400}) {
-    c->resize(width, 300);
-    QTRY_COMPARE(c->Ruler->width(), c->RulerPanel->width() - 2);
-    QCOMPARE(c->RulerLine->width(), c->Ruler->width() - 2);
-    QVERIFY(qAbs(c->Ruler->width() - width) < 100);
-    // The markers stay until the next selection change.
-    QCOMPARE(c->RightInd->x(), placed);
-    c->RichEdit1->SetSelStart(width == 700 ? 3 : 4);
-    QCOMPARE(c->RightInd->x(), c->Ruler->width() - 6 - 8);
-    placed = c->RightInd->x();
+  void drags() {
+    const std::tuple<int, Indents, QList<int>, Indents, QList<int>> rows[] = {
+        // Marker (0 first line, 1 left, 2 right), indents, steps, indents, marker places.
+        // The following lines keep their place on the ruler against the new first line.
+        {0, {0, 0, 0}, {10, 14}, {19, -18, 0}, {27, 3, 526}},
+        // 4 pixels make 2 points, not 3: the scale lies just above 4/3.
+        {0, {0, 0, 0}, {2}, {2, -1, 0}, {4, 3, 526}},
+        // To left -10: trunc(-10 / 1.3333334) is -7, not -8.
+        {0, {0, 0, 0}, {-12}, {-7, 8, 0}, {-7, 3, 526}},
+        // Dropped on the first-line marker: the release rule's one-point rise.
+        {1, {18, 12, 0}, {-16}, {18, 1, 0}, {26, 27, 526}},
+        // A move back to where the press left it still counts as a drag.
+        {1, {0, 0, 0}, {5, -5}, {0, 1, 0}, {2, 3, 526}},
+        {1, {0, 0, 0}, {-100}, {0, -73, 0}, {2, -95, 526}},
+        // (540 - 506 + 6 - 2) / scale = 28.49..., less 12.
+        {2, {0, 0, 0}, {-20}, {0, 0, 16}, {2, 2, 534 - 29}},
+        // (540 - 556 + 6 - 2) / scale = -8.99..., truncated to -8, less 12.
+        {2, {0, 0, 0}, {30}, {0, 0, -20}, {2, 2, 534 + 18}},
+    };
+    for (const auto& [marker, before, steps, after, xs] : rows) {
+      Host h;
+      TSoraChild* c = h.NewChild();
+      SetIndents(c, before);
+      Drag(QList<TRulerMarker*>{c->FirstInd, c->LeftInd, c->RightInd}[marker], steps);
+      QCOMPARE(Read(c), after);
+      QCOMPARE(Xs(c), xs);  // snapped to the indents now in force
+      QVERIFY(!c->Dragging);
+      QVERIFY(c->RichEdit1->GetModified());
+    }
   }
-}
+
+  void dragAppliesToEveryTouchedParagraph() {
+    Host h;
+    TSoraChild* c = h.NewChild(QStringLiteral("one\r\ntwo\r\nthree"));
+    c->RichEdit1->SelectAll();
+    SetIndents(c, {0, 0, 0});
+    c->RichEdit1->SetSelStart(2), c->RichEdit1->SetSelLength(6);  // "e", the break, "two", the break
+    Drag(c->FirstInd, {24});
+    QCOMPARE(Read(c), (Indents{19, -18, 0}));
+    c->RichEdit1->SetSelStart(6);
+    QCOMPARE(Read(c), (Indents{19, -18, 0}));
+    c->RichEdit1->SetSelStart(12);
+    QCOMPARE(Read(c), (Indents{0, 0, 0}));
+    QCOMPARE(c->FirstInd->x(), 2);
+  }
+
+  void resizeWidensScaleButLeavesMarkers() {
+    Host h;
+    TSoraChild* c = h.NewChild();
+    SetIndents(c, {0, 0, 0});
+    int placed = c->RightInd->x();
+    for (int width : {700, 400}) {
+      c->resize(width, 300);
+      QTRY_COMPARE(c->Ruler->width(), c->RulerPanel->width() - 2);
+      QCOMPARE(c->RulerLine->width(), c->Ruler->width() - 2);
+      QVERIFY(qAbs(c->Ruler->width() - width) < 100);
+      // The markers stay until the next selection change.
+      QCOMPARE(c->RightInd->x(), placed);
+      c->RichEdit1->SetSelStart(width == 700 ? 3 : 4);
+      QCOMPARE(c->RightInd->x(), c->Ruler->width() - 6 - 8);
+      placed = c->RightInd->x();
+    }
+  }
+};
 
 QTEST_MAIN(TestRuler)
 #include "test_ruler.moc"
