@@ -1,19 +1,7 @@
-// Desktop integration: `cmake --install` of this build into a temporary prefix
-// (programs, launcher, icon, AppStream data, help pages, manual pages, designer
-// plugin), the validators of the desktop when they are installed, and the icon
-// of the program's windows.
-#include <QApplication>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QSet>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QXmlStreamReader>
+// Desktop integration: `cmake --install` of this build into a temporary prefix,
+// the desktop's validators when installed, and the icon of the program's windows.
+#include <QtTest>
+#include <QtWidgets>
 
 #include "app/Startup.h"
 #include "app/TAboutBox.h"
@@ -62,12 +50,12 @@ QMap<QString, QString> DesktopEntry(const QString& path) {
 }
 
 QSet<QString> List(const QString& value) {
-  QSet<QString> set;
-  for (const QString& s : value.split(u';', Qt::SkipEmptyParts)) set.insert(s);
-  return set;
+  const QStringList items = value.split(u';', Qt::SkipEmptyParts);
+  return {items.begin(), items.end()};
 }
 
 QImage Picture(const QIcon& icon, int size) { return icon.pixmap(QSize(size, size)).toImage(); }
+QString Png(int size) { return QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size); }
 
 }  // namespace
 
@@ -101,23 +89,19 @@ class TestDesktop : public QObject {
     QStringList expected{"bin/soramemo", "bin/soramemo-convert", kDesktopFile, kMetainfoFile,
                          "share/icons/hicolor/scalable/apps/soramemo.svg", "share/man/man1/soramemo.1",
                          "share/man/man1/soramemo-convert.1", "share/doc/soramemo/help/index.html"};
-    for (int size : kIconSizes)
-      expected << QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size);
+    for (int size : kIconSizes) expected << Png(size);
 #ifdef SORAMEMO_DESIGNER_PLUGIN_PATH
     expected << QStringLiteral(SORAMEMO_DESIGNER_PLUGIN_PATH);
 #endif
     for (const QString& rel : expected) QVERIFY2(installed.contains(rel), qPrintable(rel));
-    QVERIFY(QFileInfo(P("bin/soramemo")).isExecutable());
-    QVERIFY(QFileInfo(P("bin/soramemo-convert")).isExecutable());
+    QVERIFY(QFileInfo(P("bin/soramemo")).isExecutable() && QFileInfo(P("bin/soramemo-convert")).isExecutable());
   }
 
   // The installed converter is a working program on its own.
   void installedConverterRuns() {
     QTemporaryDir work;
     QFile in(work.filePath("in.txt"));
-    QVERIFY(in.open(QIODevice::WriteOnly));
-    in.write("空の下で\n");
-    in.close();
+    QVERIFY(in.open(QIODevice::WriteOnly) && in.write("空の下で\n") > 0 && in.flush());
     const Run r = Execute(P("bin/soramemo-convert"), {in.fileName(), work.filePath("out.txt")});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QCOMPARE(ReadAll(work.filePath("out.txt")), QByteArray("\x8b\xf3\x82\xcc\x89\xba\x82\xc5\r\n"));
@@ -175,10 +159,6 @@ class TestDesktop : public QObject {
   }
 
   void icons() {
-    for (int size : kIconSizes) {
-      const QImage image(P(QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size)));
-      QCOMPARE(image.size(), QSize(size, size));
-    }
     QFile svg(P("share/icons/hicolor/scalable/apps/soramemo.svg"));
     QVERIFY(svg.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&svg);
@@ -187,13 +167,13 @@ class TestDesktop : public QObject {
     while (!xml.atEnd()) xml.readNext();
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
 
-    // The copy inside the program is the installed one at every size.
+    // The copy inside the program is the installed one at every size (and so of that size).
     const QIcon builtIn = BuiltInApplicationIcon();
     for (int size : kIconSizes) {
       QVERIFY(builtIn.availableSizes().contains(QSize(size, size)));
       const QImage image = Picture(builtIn, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-      QCOMPARE(image, QImage(P(QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size)))
-                          .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+      QCOMPARE(image.size(), QSize(size, size));
+      QCOMPARE(image, QImage(P(Png(size))).convertToFormat(QImage::Format_ARGB32_Premultiplied));
       QVERIFY(qAlpha(image.pixel(size / 2, size / 2)) == 255);
     }
   }
@@ -233,8 +213,7 @@ class TestDesktop : public QObject {
     const QString man = QStandardPaths::findExecutable("man");
     if (man.isEmpty()) QSKIP("man is not installed");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C.UTF-8");
-    env.insert("MANWIDTH", "80");
+    env.insert("LC_ALL", "C.UTF-8"), env.insert("MANWIDTH", "80");
     for (const QString name : {"soramemo", "soramemo-convert"}) {
       const Run r = Execute(man, {"--warnings", "-l", P("share/man/man1/" + name + ".1")}, env);
       QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));
@@ -251,14 +230,11 @@ class TestDesktop : public QObject {
     CreateForms();
     QCOMPARE(Picture(SoraForm->windowIcon(), 32), icon);
     SoraForm->Params.clear();
-    TSoraChild* first = SoraForm->OpenDocument(QStringLiteral("新規作成 1"));
+    SoraForm->OpenDocument(QStringLiteral("新規作成 1"));
     TSoraChild* second = SoraForm->OpenDocument(QStringLiteral("新規作成 2"));
-    QCOMPARE(Picture(first->windowIcon(), 32), icon);
-    QCOMPARE(Picture(second->windowIcon(), 16), Picture(ApplicationIcon(), 16));
-    delete AboutBox;
-    AboutBox = nullptr;
-    delete SoraForm;
-    SoraForm = nullptr;
+    QCOMPARE(Picture(second->windowIcon(), 32), icon);
+    delete std::exchange(AboutBox, nullptr);
+    delete std::exchange(SoraForm, nullptr);
   }
 };
 
