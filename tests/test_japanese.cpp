@@ -23,167 +23,137 @@ const char* kEucJpText = "日本語のテキストです。これはテストの
 class TestJapanese : public QObject {
   Q_OBJECT
  private slots:
-  void cp932Encode();
-  void cp932DecodeAndCount();
-  void unencodableChars();
-  void detectAndDecode();
-  void lineEndingsNulAndInvalidBytes();
-  void corpusText();
-  void eraDates();
+  void cp932Encode() {
+    const QList<std::pair<QString, QByteArray>> cases = {
+        {"a\r\nb", "a\r\nb"},
+        {U("漢字ｱｲ"), "\x8a\xbf\x8e\x9a\xb1\xb2"},
+        {U("①㈱"), "\x87\x40\x87\x8a"},              // NEC specials
+        {U("〜～"), "\x81\x60\x81\x60"},              // the wave dash by fallback
+        // Unencodable: the 2-byte substitute, whatever the character.
+        {U("é€𠮷"), "\xfc\xfc\xfc\xfc\xfc\xfc"},
+        {QString(QChar(0xD800)), "\xfc\xfc"},
+        // ICU alone would drop these without a trace.
+        {U("a\u2060b\u200Bc\uFE0F\u206F"), "a\xfc\xfc" "b\xfc\xfc" "c\xfc\xfc\xfc\xfc"},
+    };
+    for (const auto& [text, bytes] : cases) {
+      QCOMPARE(sjis::Encode(text), bytes);
+      QCOMPARE(sjis::ByteLength(text), bytes.size());
+    }
+  }
+
+  void cp932DecodeAndCount() {
+    const QString text = U("吾輩は猫である。名前はまだ無い。\r\nｶﾀｶﾅ ABC ①～");
+    QCOMPARE(sjis::Decode(sjis::Encode(text)), text);
+    // Invalid bytes and a lone lead byte are U+FFFD, not ICU's U+001A.
+    QCOMPARE(sjis::Decode(QByteArray("a\x81\x20" "b\xff" "c\0d\x82", 9)),
+             "a" + kFffd + " b" + kFffd + "c" + QChar(0) + "d" + kFffd);
+
+    const QByteArray three = sjis::Encode(U("あいう"));
+    const QList<std::pair<int, int>> counts = {{-5, 0}, {0, 0}, {3, 2}, {4, 2}, {6, 3}, {100, 3}};
+    for (auto [n, chars] : counts) QCOMPARE(ByteToCharLen(three, n), chars);
+    QCOMPARE(ByteToCharLen(sjis::Encode(U("あ\r\nｱい")), 7), 5);
+    QCOMPARE(ByteToCharLen(QByteArray("a\x82"), 2), 2);      // a lead byte alone counts once
+    QCOMPARE(ByteToCharLen(sjis::Encode(U("ソ")), 2), 1);     // trail byte 0x5C is no character
+  }
+
+  void unencodableChars() {
+    const QString text = U("abc\r\nd𠮷e\nf\ré\u200B");
+    QStringList found;  // character, line, index
+    for (const auto& u : sjis::UnencodableChars(text))
+      found << QStringLiteral("%1 %2 %3").arg(uint(u.ch), 0, 16).arg(u.line).arg(u.index);
+    QCOMPARE(found, QStringList({"20bb7 2 6", "e9 4 12", "200b 4 13"}));
+    QCOMPARE(sjis::UnencodableChars(text, 1).size(), 1);
+    QVERIFY(sjis::UnencodableChars(U("日本語ｶﾅ①～〜")).isEmpty());
+  }
+
+  void detectAndDecode() {
+    struct Case { const char* name; QByteArray bytes; Encoding encoding; QString text; };
+    const QList<Case> cases = {
+        {"utf-8 bom", "\xEF\xBB\xBF\xE3\x81\x82\r\nb", Encoding::Utf8Bom, U("あ\nb")},
+        {"utf-16le", QByteArray("\xFF\xFE\x42\x30\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12), Encoding::Utf16LE, U("あ\n😀")},
+        {"utf-16be", QByteArray("\xFE\xFF\x30\x42\x00\x0D\x00\x62", 8), Encoding::Utf16BE, U("あ\nb")},
+        {"utf-16 odd byte", QByteArray("\xFF\xFE\x41\x00\x42", 5), Encoding::Utf16LE, "A" + kFffd},
+        {"utf-16 lone surrogate", QByteArray("\xFF\xFE\x3D\xD8\x41\x00", 6), Encoding::Utf16LE, kFffd + "A"},
+        {"utf-8", "\xE6\x97\xA5\xE6\x9C\xAC abc", Encoding::Utf8, U("日本 abc")},
+        {"empty", "", Encoding::Utf8, ""},
+        {"utf-8 cut at end", "\xE6\x97\xA5\xE6\x9C", Encoding::Utf8, U("日") + kFffd},
+        // Hiragana, kanji, half-width kana, NEC and IBM extensions, the CP932 tilde.
+        {"cp932", "\x82\xa0\x8a\xbf\x8e\x9a\xb1\xb2\x87\x40\x87\x8d\xfa\x40\x81\x60", Encoding::Cp932, U("あ漢字ｱｲ①㍾ⅰ～")},
+        {"cp932 trail 5c", "\x83\x5c\x83\x74\x83\x67\x95\x5c\x8e\xa6", Encoding::Cp932, U("ソフト表示")},
+        {"cp932 lead like utf-8", "\xe3\x81\x82\xa0", Encoding::Cp932, U("縺あ")},
+        {"cp932 half-width kana", "\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba", Encoding::Cp932, U("ｱｲｳｴｵｶｷｸｹｺ")},
+        {"euc-jp", kEucJp, Encoding::EucJp, U(kEucJpText)},
+        // Kana-only EUC-JP also reads as CP932 half-width kana: the detector decides,
+        // and when the text is too short for it to be sure, CP932 stands.
+        {"euc-jp kana", QByteArray::fromHex("a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7"
+                                            "a4b9a1a3a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3"),
+         Encoding::EucJp, U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。")},
+        {"euc-jp too short", QByteArray::fromHex("a4d2a4e9a4aca4ca"), Encoding::Cp932, U("､ﾒ､鬢ｬ､ﾊ")},
+    };
+    for (const Case& k : cases) {
+      Encoding used = Encoding::Utf8Bom;
+      const QString text = textdecode::Decode(k.bytes, &used);
+      QVERIFY2(textdecode::Detect(k.bytes) == k.encoding && used == k.encoding, k.name);
+      QVERIFY2(text == k.text, qPrintable(QStringLiteral("%1: %2").arg(k.name, text)));
+    }
+  }
+
+  void lineEndingsNulAndInvalidBytes() {
+    QCOMPARE(textdecode::Decode("a\r\nb\nc\rd\r\r\ne\n\r"), QStringLiteral("a\nb\nc\nd\n\ne\n\n"));
+    QCOMPARE(textdecode::Decode("\x82\xa0\r\n\x82\xa2\r\x82\xa4\n"), U("あ\nい\nう\n"));
+    QCOMPARE(textdecode::Decode(kEucJp + "\r\n" + kEucJp + "\r"), U(kEucJpText) + "\n" + U(kEucJpText) + "\n");
+    QCOMPARE(textdecode::Decode(QByteArray("\xFF\xFE\x0D\x00\x0D\x00\x0A\x00", 8)), QStringLiteral("\n\n"));
+    // NUL never reaches the document, and the loss shows.
+    QCOMPARE(textdecode::Decode(QByteArray("a\0b", 3)), "a" + kFffd + "b");
+    QCOMPARE(textdecode::Decode(QByteArray("\x82\xa0\0\x82\xa2", 5)), U("あ") + kFffd + U("い"));
+    // Bytes CP932 has no character for, a lead byte without its trail.
+    QCOMPARE(textdecode::Decode("a\x80" "b\xa0" "c\xfd" "d\x82"), "a" + kFffd + "b" + kFffd + "c" + kFffd + "d" + kFffd);
+    QCOMPARE(textdecode::Decode("\x82\x20x"), kFffd + " x");
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+      for (int j = 0; j < 256; j += 7) all += char(i), all += char(j);
+    const QString text = textdecode::Decode(all);
+    QVERIFY(!text.contains(QChar(0)) && !text.contains(QChar('\r')));
+    // Past the detector's window, decoded whole.
+    QCOMPARE(textdecode::Decode(QByteArray("\x93\xfa\x96\x7b\x8c\xea abc\r\n").repeated(40000)),
+             U("日本語 abc\n").repeated(40000));
+  }
+
+  void corpusText() {
+    QFile f(QStringLiteral(SORAMEMO_CORPUS "/text/chukiichiran_kinyurei.sjis.txt"));
+    if (!f.open(QIODevice::ReadOnly)) QSKIP("corpus text not present");
+    const QByteArray bytes = f.readAll();
+    Encoding used;
+    QString text = textdecode::Decode(bytes, &used);
+    QCOMPARE(used, Encoding::Cp932);
+    QVERIFY(text.startsWith(U("「注記一覧」記載例文\n青空文庫\n")) && !text.contains(kFffd));
+    // With CR LF again, the encoder gives back the file byte for byte.
+    QCOMPARE(sjis::Encode(text.replace(QChar('\n'), QStringLiteral("\r\n"))), bytes);
+  }
+
+  void eraDates() {
+    const QString wareki = U("ggge'年'mmmmd'日'[aaaa]");
+    struct Case { QString format; QDate date; const char* expected; };
+    const QList<Case> cases = {
+        // The three notations the date commands insert.
+        {wareki, {2026, 12, 6}, "令和8年12月6日[日曜日]"},
+        {U("dddddd[aaaa]"), {2026, 12, 6}, "2026年12月6日[日曜日]"},
+        {U("ddddd(aaa)"), {2026, 12, 6}, "2026/12/06(日)"},
+        {wareki, {2024, 2, 29}, "令和6年2月29日[木曜日]"},
+        // Every era change; the first year is a number, never 元年.
+        {wareki, {1912, 7, 29}, "明治45年7月29日[月曜日]"}, {wareki, {1912, 7, 30}, "大正1年7月30日[火曜日]"},
+        {wareki, {1926, 12, 24}, "大正15年12月24日[金曜日]"}, {wareki, {1926, 12, 25}, "昭和1年12月25日[土曜日]"},
+        {wareki, {1989, 1, 7}, "昭和64年1月7日[土曜日]"}, {wareki, {1989, 1, 8}, "平成1年1月8日[日曜日]"},
+        {wareki, {2019, 4, 30}, "平成31年4月30日[火曜日]"}, {wareki, {2019, 5, 1}, "令和1年5月1日[水曜日]"},
+        {wareki, {2020, 1, 1}, "令和2年1月1日[水曜日]"},
+        // Single tokens, quoting.
+        {"g GGG ee", {2019, 5, 1}, "令 令和 01"}, {"yyyy/mm/dd m-d", {2019, 5, 1}, "2019/05/01 5-1"},
+        {"'ggg' \"d\" x", {2019, 5, 1}, "ggg d x"}, {"[aaa](aaaa)", {2019, 5, 1}, "[水](水曜日)"},
+        {"'unterminated", {2019, 5, 1}, "unterminated"},
+    };
+    for (const Case& k : cases) QCOMPARE(FormatDateTime(k.format, k.date), U(k.expected));
+  }
 };
-
-void TestJapanese::cp932Encode() {
-  const QList<std::pair<QString, QByteArray>> cases = {
-      {"a\r\nb", "a\r\nb"},
-      {U("漢字ｱｲ"), "\x8a\xbf\x8e\x9a\xb1\xb2"},
-      {U("①㈱"), "\x87\x40\x87\x8a"},              // NEC specials
-      {U("〜～"), "\x81\x60\x81\x60"},              // the wave dash by fallback
-      // Unencodable: the 2-byte substitute, whatever the character.
-      {U("é€𠮷"), "\xfc\xfc\xfc\xfc\xfc\xfc"},
-      {QString(QChar(0xD800)), "\xfc\xfc"},
-      // ICU alone would drop these without a trace.
-      {U("a\u2060b\u200Bc\uFE0F\u206F"), "a\xfc\xfc" "b\xfc\xfc" "c\xfc\xfc\xfc\xfc"},
-  };
-  for (const auto& [text, bytes] : cases) {
-    QCOMPARE(sjis::Encode(text), bytes);
-    QCOMPARE(sjis::ByteLength(text), bytes.size());
-  }
-}
-
-void TestJapanese::cp932DecodeAndCount() {
-  const QString text = U("吾輩は猫である。名前はまだ無い。\r\nｶﾀｶﾅ ABC ①～");
-  QCOMPARE(sjis::Decode(sjis::Encode(text)), text);
-  // Invalid bytes and a lone lead byte are U+FFFD, not ICU's U+001A.
-  QCOMPARE(sjis::Decode(QByteArray("a\x81\x20" "b\xff" "c\0d\x82", 9)),
-           "a" + kFffd + " b" + kFffd + "c" + QChar(0) + "d" + kFffd);
-
-  const QByteArray three = sjis::Encode(U("あいう"));
-  const QList<std::pair<int, int>> counts = {{-5, 0}, {0, 0}, {3, 2}, {4, 2}, {6, 3}, {100, 3}};
-  for (auto [n, chars] : counts) QCOMPARE(ByteToCharLen(three, n), chars);
-  QCOMPARE(ByteToCharLen(sjis::Encode(U("あ\r\nｱい")), 7), 5);
-  QCOMPARE(ByteToCharLen(QByteArray("a\x82"), 2), 2);      // a lead byte alone counts once
-  QCOMPARE(ByteToCharLen(sjis::Encode(U("ソ")), 2), 1);     // trail byte 0x5C is no character
-}
-
-void TestJapanese::unencodableChars() {
-  const QString text = U("abc\r\nd𠮷e\nf\ré\u200B");
-  const auto all = sjis::UnencodableChars(text);
-  QCOMPARE(all.size(), 3);
-  QCOMPARE(uint(all[0].ch), 0x20BB7u);
-  QCOMPARE(all[0].line, 2);
-  QCOMPARE(all[0].index, 6);
-  QCOMPARE(uint(all[1].ch), 0xE9u);
-  QCOMPARE(all[1].line, 4);
-  QCOMPARE(uint(all[2].ch), 0x200Bu);
-  QCOMPARE(sjis::UnencodableChars(text, 1).size(), 1);
-  QVERIFY(sjis::UnencodableChars(U("日本語ｶﾅ①～〜")).isEmpty());
-}
-
-void TestJapanese::detectAndDecode() {
-  struct Case {
-    const char* name;
-    QByteArray bytes;
-    Encoding encoding;
-    QString text;
-  };
-  const QList<Case> cases = {
-      {"utf-8 bom", "\xEF\xBB\xBF\xE3\x81\x82\r\nb", Encoding::Utf8Bom, U("あ\nb")},
-      {"utf-16le", QByteArray("\xFF\xFE\x42\x30\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12), Encoding::Utf16LE, U("あ\n😀")},
-      {"utf-16be", QByteArray("\xFE\xFF\x30\x42\x00\x0D\x00\x62", 8), Encoding::Utf16BE, U("あ\nb")},
-      {"utf-16 odd byte", QByteArray("\xFF\xFE\x41\x00\x42", 5), Encoding::Utf16LE, "A" + kFffd},
-      {"utf-16 lone surrogate", QByteArray("\xFF\xFE\x3D\xD8\x41\x00", 6), Encoding::Utf16LE, kFffd + "A"},
-      {"utf-8", "\xE6\x97\xA5\xE6\x9C\xAC abc", Encoding::Utf8, U("日本 abc")},
-      {"empty", "", Encoding::Utf8, ""},
-      {"utf-8 cut at end", "\xE6\x97\xA5\xE6\x9C", Encoding::Utf8, U("日") + kFffd},
-      // Hiragana, kanji, half-width kana, NEC and IBM extensions, the CP932 tilde.
-      {"cp932", "\x82\xa0\x8a\xbf\x8e\x9a\xb1\xb2\x87\x40\x87\x8d\xfa\x40\x81\x60", Encoding::Cp932, U("あ漢字ｱｲ①㍾ⅰ～")},
-      {"cp932 trail 5c", "\x83\x5c\x83\x74\x83\x67\x95\x5c\x8e\xa6", Encoding::Cp932, U("ソフト表示")},
-      {"cp932 lead like utf-8", "\xe3\x81\x82\xa0", Encoding::Cp932, U("縺あ")},
-      {"cp932 half-width kana", "\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba", Encoding::Cp932, U("ｱｲｳｴｵｶｷｸｹｺ")},
-      {"euc-jp", kEucJp, Encoding::EucJp, U(kEucJpText)},
-      // Kana-only EUC-JP also reads as CP932 half-width kana: the detector decides,
-      // and when the text is too short for it to be sure, CP932 stands.
-      {"euc-jp kana", QByteArray::fromHex("a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7"
-                                          "a4b9a1a3a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3"),
-       Encoding::EucJp, U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。")},
-      {"euc-jp too short", QByteArray::fromHex("a4d2a4e9a4aca4ca"), Encoding::Cp932, U("､ﾒ､鬢ｬ､ﾊ")},
-  };
-  for (const Case& k : cases) {
-    Encoding used = Encoding::Utf8Bom;
-    const QString text = textdecode::Decode(k.bytes, &used);
-    QVERIFY2(textdecode::Detect(k.bytes) == k.encoding && used == k.encoding, k.name);
-    QVERIFY2(text == k.text, qPrintable(QStringLiteral("%1: %2").arg(k.name, text)));
-  }
-}
-
-void TestJapanese::lineEndingsNulAndInvalidBytes() {
-  QCOMPARE(textdecode::Decode("a\r\nb\nc\rd\r\r\ne\n\r"), QStringLiteral("a\nb\nc\nd\n\ne\n\n"));
-  QCOMPARE(textdecode::Decode("\x82\xa0\r\n\x82\xa2\r\x82\xa4\n"), U("あ\nい\nう\n"));
-  QCOMPARE(textdecode::Decode(kEucJp + "\r\n" + kEucJp + "\r"), U(kEucJpText) + "\n" + U(kEucJpText) + "\n");
-  QCOMPARE(textdecode::Decode(QByteArray("\xFF\xFE\x0D\x00\x0D\x00\x0A\x00", 8)), QStringLiteral("\n\n"));
-  // NUL never reaches the document, and the loss shows.
-  QCOMPARE(textdecode::Decode(QByteArray("a\0b", 3)), "a" + kFffd + "b");
-  QCOMPARE(textdecode::Decode(QByteArray("\x82\xa0\0\x82\xa2", 5)), U("あ") + kFffd + U("い"));
-  // Bytes CP932 has no character for, a lead byte without its trail.
-  QCOMPARE(textdecode::Decode("a\x80" "b\xa0" "c\xfd" "d\x82"), "a" + kFffd + "b" + kFffd + "c" + kFffd + "d" + kFffd);
-  QCOMPARE(textdecode::Decode("\x82\x20x"), kFffd + " x");
-  QByteArray all;
-  for (int i = 0; i < 256; ++i)
-    for (int j = 0; j < 256; j += 7) all += char(i), all += char(j);
-  const QString text = textdecode::Decode(all);
-  QVERIFY(!text.contains(QChar(0)));
-  QVERIFY(!text.contains(QChar('\r')));
-  // Past the detector's window, decoded whole.
-  const QByteArray line = "\x93\xfa\x96\x7b\x8c\xea abc\r\n";
-  const QByteArray big = line.repeated(40000);
-  QCOMPARE(textdecode::Decode(big), U("日本語 abc\n").repeated(40000));
-}
-
-void TestJapanese::corpusText() {
-  QFile f(QStringLiteral(SORAMEMO_CORPUS "/text/chukiichiran_kinyurei.sjis.txt"));
-  if (!f.open(QIODevice::ReadOnly)) QSKIP("corpus text not present");
-  const QByteArray bytes = f.readAll();
-  Encoding used;
-  QString text = textdecode::Decode(bytes, &used);
-  QCOMPARE(used, Encoding::Cp932);
-  QVERIFY(text.startsWith(U("「注記一覧」記載例文\n青空文庫\n")));
-  QVERIFY(!text.contains(kFffd));
-  // With CR LF again, the encoder gives back the file byte for byte.
-  QCOMPARE(sjis::Encode(text.replace(QChar('\n'), QStringLiteral("\r\n"))), bytes);
-}
-
-void TestJapanese::eraDates() {
-  const QString wareki = U("ggge'年'mmmmd'日'[aaaa]");
-  struct Case {
-    QString format;
-    QDate date;
-    const char* expected;
-  };
-  const QList<Case> cases = {
-      // The three notations the date commands insert.
-      {wareki, {2026, 12, 6}, "令和8年12月6日[日曜日]"},
-      {U("dddddd[aaaa]"), {2026, 12, 6}, "2026年12月6日[日曜日]"},
-      {U("ddddd(aaa)"), {2026, 12, 6}, "2026/12/06(日)"},
-      {wareki, {2024, 2, 29}, "令和6年2月29日[木曜日]"},
-      // Every era change; the first year is a number, never 元年.
-      {wareki, {1912, 7, 29}, "明治45年7月29日[月曜日]"},
-      {wareki, {1912, 7, 30}, "大正1年7月30日[火曜日]"},
-      {wareki, {1926, 12, 24}, "大正15年12月24日[金曜日]"},
-      {wareki, {1926, 12, 25}, "昭和1年12月25日[土曜日]"},
-      {wareki, {1989, 1, 7}, "昭和64年1月7日[土曜日]"},
-      {wareki, {1989, 1, 8}, "平成1年1月8日[日曜日]"},
-      {wareki, {2019, 4, 30}, "平成31年4月30日[火曜日]"},
-      {wareki, {2019, 5, 1}, "令和1年5月1日[水曜日]"},
-      {wareki, {2020, 1, 1}, "令和2年1月1日[水曜日]"},
-      // Single tokens, quoting.
-      {"g GGG ee", {2019, 5, 1}, "令 令和 01"},
-      {"yyyy/mm/dd m-d", {2019, 5, 1}, "2019/05/01 5-1"},
-      {"'ggg' \"d\" x", {2019, 5, 1}, "ggg d x"},
-      {"[aaa](aaaa)", {2019, 5, 1}, "[水](水曜日)"},
-      {"'unterminated", {2019, 5, 1}, "unterminated"},
-  };
-  for (const Case& k : cases) QCOMPARE(FormatDateTime(k.format, k.date), U(k.expected));
-}
 
 QTEST_MAIN(TestJapanese)
 #include "test_japanese.moc"
