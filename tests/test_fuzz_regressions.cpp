@@ -2,11 +2,9 @@
 // through the real loading code: the RTF reader and the plain-text decoder
 // behind TRichEdit::LoadFromFile, and the write-then-read round trip.
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextFormat>
 #include <QTest>
 
 #include "platform/Rtf.h"
@@ -17,8 +15,6 @@
 
 namespace {
 
-QString FuzzDir(const QString& sub) { return QStringLiteral(SORAMEMO_SOURCE_DIR "/tests/fuzz/") + sub; }
-
 QByteArray ReadFile(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -28,15 +24,15 @@ QByteArray ReadFile(const QString& path) {
 void AddRows(const QStringList& subs) {
   QTest::addColumn<QString>("path");
   for (const QString& sub : subs) {
-    const QDir dir(FuzzDir(sub));
+    const QDir dir(QStringLiteral(SORAMEMO_SOURCE_DIR "/tests/fuzz/") + sub);
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
       QTest::newRow(qPrintable(sub + '/' + name)) << dir.filePath(name);
   }
 }
 
-// What the counters show must be what a save writes: the control's byte and
-// character counts against a recount of the Shift-JIS the text encodes to.
-void CheckMeasure(const TRichEdit& e) {
+// What the counters show must be what a save writes.
+void LoadAndCheckMeasure(TRichEdit& e, const QString& path) {
+  e.LoadFromFile(path);
   const QByteArray sjisBytes = sjis::Encode(e.GetText());
   QCOMPARE(e.GetTextLen(), int(sjisBytes.size()));
   QCOMPARE(e.GetCharCount(), ByteToCharLen(sjisBytes, sjisBytes.size()));
@@ -52,10 +48,8 @@ class TestFuzzRegressions : public QObject {
   void rtfFiles() {
     QFETCH(QString, path);
     TRichEdit e;
-    e.LoadFromFile(path);
-    CheckMeasure(e);
-    // What the reader made survives our writer.
-    QTextDocument back;
+    LoadAndCheckMeasure(e, path);
+    QTextDocument back;  // what the reader made survives our writer
     rtf::Read(rtf::Write(e.document()), &back);
     QCOMPARE(back.toRawText(), e.document()->toRawText());
   }
@@ -67,21 +61,16 @@ class TestFuzzRegressions : public QObject {
     textdecode::Encoding used;
     const QString s = textdecode::Decode(bytes, &used);
     QCOMPARE(textdecode::Detect(bytes), used);
-    QVERIFY(!s.contains(QChar('\r')));
-    QVERIFY(!s.contains(QChar(0)));
+    QVERIFY(!s.contains(QChar('\r')) && !s.contains(QChar(0)));
     QCOMPARE(sjis::ByteLength(s), sjis::Encode(s).size());
-    TRichEdit e;
-    e.LoadFromFile(path);
-    CheckMeasure(e);
-    // Saved as text, the file reads back to the same text.
-    if (sjis::UnencodableChars(e.GetText(), 1).isEmpty()) {
-      QTemporaryDir dir;
-      e.PlainText = true;
-      e.SaveToFile(dir.filePath("out.txt"));
-      TRichEdit again;
-      again.LoadFromFile(dir.filePath("out.txt"));
-      QCOMPARE(again.GetText(), e.GetText());
-    }
+    TRichEdit e, again;
+    LoadAndCheckMeasure(e, path);
+    if (!sjis::UnencodableChars(e.GetText(), 1).isEmpty()) return;
+    QTemporaryDir dir;  // saved as text, the file reads back to the same text
+    e.PlainText = true;
+    e.SaveToFile(dir.filePath("out.txt"));
+    again.LoadFromFile(dir.filePath("out.txt"));
+    QCOMPARE(again.GetText(), e.GetText());
   }
 
   void roundTrips_data() { AddRows({"regressions/roundtrip", "seeds/roundtrip"}); }
@@ -94,14 +83,13 @@ class TestFuzzRegressions : public QObject {
   // U+FFFC read from a file is a character like any other; only an embedded
   // object behind it (which RTF saving leaves out) is not written.
   void objectReplacementCharacter() {
-    QTextDocument doc;
+    QTextDocument doc, back;
     QTextCursor c(&doc);
     c.insertText(QString::fromUtf16(u"a\uFFFCb"));
     QTextImageFormat image;
     image.setName(QStringLiteral("picture.png"));
     c.insertImage(image);
     c.insertText(QStringLiteral("c"));
-    QTextDocument back;
     rtf::Read(rtf::Write(&doc), &back);
     QCOMPARE(back.toRawText(), QString::fromUtf16(u"a\uFFFCbc"));
   }
