@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QFrame>
 #include <QInputMethodEvent>
 #include <QMdiArea>
 #include <QPushButton>
@@ -40,10 +39,8 @@ int EnvInt(const char* name, int fallback) {
 
 // The text before a document position, as the control's Text has it.
 QString TextBefore(const TRichEdit* e, int docPos) {
-  QString s = e->document()->toRawText().left(docPos);
-  s.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
-  s.replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
-  return s;
+  return e->document()->toRawText().left(docPos).replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"))
+      .replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
 }
 
 }  // namespace
@@ -73,27 +70,25 @@ class TestSoak : public QObject {
     }
     // The cells show their design-time placeholders until the first refresh.
     if (!changed[c] && c->Memo3->text() == QStringLiteral("1234567890")) return;
-    const QByteArray bytes = sjis::Encode(c->RichEdit1->GetText());
-    QCOMPARE(c->Memo3->text(), QString::number(c->CountInChars ? ByteToCharLen(bytes, bytes.size()) : int(bytes.size())));
+    const auto count = [c](const QString& text) {
+      const QByteArray b = sjis::Encode(text);
+      return QString::number(c->CountInChars ? ByteToCharLen(b, b.size()) : int(b.size()));
+    };
+    QCOMPARE(c->Memo3->text(), count(c->RichEdit1->GetText()));
     QCOMPARE(c->Memo4->text(), c->CountInChars ? QStringLiteral(" 文字") : QStringLiteral(" バイト"));
-    if (!caretFresh) return;
-    const QByteArray before = sjis::Encode(TextBefore(c->RichEdit1, c->RichEdit1->textCursor().selectionStart()));
-    QCOMPARE(c->Memo5->text(), QString::number(c->CountInChars ? ByteToCharLen(before, before.size()) : int(before.size())));
+    if (caretFresh) QCOMPARE(c->Memo5->text(), count(TextBefore(c->RichEdit1, c->RichEdit1->textCursor().selectionStart())));
   }
 
   // Plain text is exactly the Shift-JIS of the text; rich text loads to the same text.
   void CheckSaved(TSoraChild* c, const QString& path) {
     QVERIFY2(script->Errors.isEmpty(), qPrintable(script->Errors.join('\n')));
     QVERIFY2(!c->RichEdit1->GetModified(), qPrintable(path));
-    if (c->RichEdit1->PlainText) {
-      QFile f(path);
-      QVERIFY(f.open(QIODevice::ReadOnly));
-      QCOMPARE(f.readAll(), sjis::Encode(c->RichEdit1->GetText()));
-    } else {
-      TRichEdit back;
-      back.LoadFromFile(path);
-      QCOMPARE(back.GetText(), c->RichEdit1->GetText());
-    }
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    TRichEdit back;
+    if (c->RichEdit1->PlainText) QCOMPARE(f.readAll(), sjis::Encode(c->RichEdit1->GetText()));
+    else back.LoadFromFile(path);
+    if (!c->RichEdit1->PlainText) QCOMPARE(back.GetText(), c->RichEdit1->GetText());
     ++saves;
   }
 
@@ -110,11 +105,9 @@ class TestSoak : public QObject {
   // A composition shown, then committed; no key is released, so the caret cell may lag.
   void InputMethod(TSoraChild* c) {
     const QString text = Piece(kJapanese, 6);
-    QInputMethodEvent preedit(text.left(1), {});
-    QApplication::sendEvent(c->RichEdit1, &preedit);
-    QInputMethodEvent commit;
+    QInputMethodEvent preedit(text.left(1), {}), commit;
     commit.setCommitString(text);
-    QApplication::sendEvent(c->RichEdit1, &commit);
+    QApplication::sendEvent(c->RichEdit1, &preedit), QApplication::sendEvent(c->RichEdit1, &commit);
   }
 
   void Keys(TSoraChild* c) {
@@ -140,8 +133,7 @@ class TestSoak : public QObject {
 
   void Select(TSoraChild* c) {  // by program: refreshes nothing
     const int len = c->RichEdit1->GetTextLen();
-    c->RichEdit1->SetSelStart(Pick(len + 1));
-    c->RichEdit1->SetSelLength(Pick(len + 1));
+    c->RichEdit1->SetSelStart(Pick(len + 1)), c->RichEdit1->SetSelLength(Pick(len + 1));
   }
 
   void Clipboard(TSoraChild* c) {
@@ -233,8 +225,7 @@ class TestSoak : public QObject {
 
   void Date(TSoraChild*) {
     QAction* a[] = {frame->EditDateWa, frame->EditDateJwa, frame->EditDateSei};
-    a[Pick(3)]->trigger();
-    fresh = true;
+    a[Pick(3)]->trigger(), fresh = true;
   }
 
  private slots:
@@ -243,16 +234,12 @@ class TestSoak : public QObject {
     QVERIFY(dir.isValid());
     const int seed = EnvInt("SORAMEMO_SOAK_SEED", 20261206), steps = EnvInt("SORAMEMO_SOAK_OPS", 5000);
     rng.seed(quint32(seed));
-    script = std::make_unique<Dialogs::Script>();
-    frame = std::make_unique<TSoraForm>();
-    frame->Params.clear();
-    frame->show();
+    script = std::make_unique<Dialogs::Script>(), frame = std::make_unique<TSoraForm>();
+    frame->Params.clear(), frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-    {
-      QFile f(dir.filePath("start.txt"));
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(sjis::Encode(QStringLiteral("最初の行\r\nsecond line\r\n三行目")));
-    }
+    QFile start(dir.filePath("start.txt"));
+    QVERIFY(start.open(QIODevice::WriteOnly) && start.write(sjis::Encode(QStringLiteral("最初の行\r\nsecond line\r\n三行目"))) > 0);
+    start.close();
     frame->OpenDocument(dir.filePath("start.txt"));
     frame->FileNew1->trigger();
 
@@ -280,13 +267,8 @@ class TestSoak : public QObject {
       recent << QStringLiteral("%1 %2 in %3").arg(step).arg(name, c->windowTitle());
       if (recent.size() > 15) recent.removeFirst();
       fresh = false;
-      if (trim) {
-        c->RichEdit1->SelectAll();
-        QTest::keyClick(c->RichEdit1, Qt::Key_Delete);
-        fresh = true;
-      } else {
-        (this->*std::get<1>(ops[k]))(c);
-      }
+      if (trim) c->RichEdit1->SelectAll(), QTest::keyClick(c->RichEdit1, Qt::Key_Delete), fresh = true;
+      else (this->*std::get<1>(ops[k]))(c);
       if (QTest::currentTestFailed()) break;
       QVERIFY2(script->Errors.isEmpty(), qPrintable(script->Errors.join('\n')));
       QVERIFY2(script->Unexpected.isEmpty(), qPrintable(script->Unexpected.join('\n')));
@@ -305,8 +287,7 @@ class TestSoak : public QObject {
       if (w->RichEdit1->GetModified()) script->Answer(true);
     frame->close();
     QVERIFY(script->Unexpected.isEmpty());
-    frame.reset();
-    script.reset();
+    frame.reset(), script.reset();
   }
 };
 
