@@ -87,7 +87,6 @@ class TestColorGrid : public QObject {
     g.SetForegroundIndex(12), g.SetBackgroundIndex(11);
     QCOMPARE(g.GetForegroundColor(), TColor(0xFF0000));  // blue, as the square shows it
     QCOMPARE(g.GetBackgroundColor(), TColor(0x00FFFF));
-    QCOMPARE(g.SquareColor(7), TColor(0xC0C0C0));
     g.SetForegroundIndex(7), g.SetBackgroundIndex(4);
     CheckMarker(g, 7, "FG");  // black on silver
     CheckMarker(g, 4, "BG");  // yellow on navy
@@ -342,8 +341,6 @@ class TestColorGrid : public QObject {
     QCOMPARE(settle(), QRegion(g->CellRect(0)) + g->CellRect(6));
     g->SetForegroundIndex(9);
     QCOMPARE(settle(), QRegion(g->CellRect(0)) + g->CellRect(9));
-    g->EnableBackground(false);
-    QCOMPARE(settle(), QRegion(g->CellRect(0)));
     g->SetCtl3D(false);
     QCOMPARE(settle(), QRegion(g->rect()));
   }
