@@ -390,9 +390,10 @@ void TSoraChild::BackColMouseDown() { HideCaret(); }
 void TSoraChild::UpDown1Click() {
   TTextAttributes& sel = RichEdit1->SelAttributes();
   sel.SetSize(UpDown1->GetPosition());
-  // 0 lies within the arrows' range but no text takes it: the field goes
-  // back to the size the text kept, rather than show one it does not have.
-  if (sel.GetSize() != UpDown1->GetPosition()) FontS->setText(QString::number(sel.GetSize()));
+  // 0 lies within the arrows' range but no text takes it, and the text
+  // does not change: the bar is reflected again, so that the field shows the
+  // size the text kept rather than one it does not have.
+  if (sel.GetSize() != UpDown1->GetPosition()) RichEdit1SelectionChange();
 }
 
 void TSoraChild::EditFontExecute() {
