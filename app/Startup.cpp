@@ -45,7 +45,6 @@ void InitApplication() {
 
 void CreateForms() {
   SoraForm = new TSoraForm;
-  SoraForm->setWindowIcon(QApplication::windowIcon());
   AboutBox = new TAboutBox;
 }
 

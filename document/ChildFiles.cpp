@@ -9,7 +9,6 @@
 
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
-#include "platform/AppIcon.h"
 #include "platform/FileNames.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
@@ -34,19 +33,15 @@ QString DefaultExtFor(int filterIndex) {
 
 }  // namespace
 
-// The window icon lives in the core library's resources.
-static void InitChildResources() { Q_INIT_RESOURCE(frame); }
-
+// The window icon is the application's, set at start-up.
 TSoraChild::TSoraChild(QMdiArea* owner, IFrameLink* frame)
     : QMdiSubWindow(nullptr), ui(new Ui::TSoraChild), frame_(frame) {
-  InitChildResources();
   setObjectName(QStringLiteral("SoraChild"));
   auto* client = new QWidget;
   client->setObjectName(QStringLiteral("SoraChildClient"));
   ui->setupUi(client);
   setWidget(client);
   setWindowTitle(client->windowTitle());
-  setWindowIcon(ApplicationIcon());
 
   RichEdit1 = ui->RichEdit1;
   Panel1 = ui->Panel1;
