@@ -69,9 +69,9 @@ QStringList Describe(const QTextDocument& doc) {
 QTextCharFormat Fmt(const QString& family, double size, const char* styles = "", int charset = -1,
                     QColor color = {}) {
   QTextCharFormat f;
-  f.setFontFamilies({family}), f.setFontPointSize(size);
-  f.setFontWeight(strchr(styles, 'B') ? QFont::Bold : QFont::Normal), f.setFontItalic(strchr(styles, 'I'));
-  f.setFontUnderline(strchr(styles, 'U')), f.setFontStrikeOut(strchr(styles, 'S'));
+  f.setFontFamilies({family}); f.setFontPointSize(size);
+  f.setFontWeight(strchr(styles, 'B') ? QFont::Bold : QFont::Normal); f.setFontItalic(strchr(styles, 'I'));
+  f.setFontUnderline(strchr(styles, 'U')); f.setFontStrikeOut(strchr(styles, 'S'));
   if (charset >= 0) f.setProperty(textfmt::CharsetProperty, charset);
   if (color.isValid()) f.setForeground(color);
   return f;
@@ -79,7 +79,7 @@ QTextCharFormat Fmt(const QString& family, double size, const char* styles = "",
 
 void SetPara(QTextCursor& c, Qt::Alignment a, textfmt::Indents in) {
   QTextBlockFormat bf;
-  bf.setAlignment(a), textfmt::SetIndents(bf, in), c.setBlockFormat(bf);
+  bf.setAlignment(a); textfmt::SetIndents(bf, in); c.setBlockFormat(bf);
 }
 
 std::unique_ptr<QTextDocument> Read(const QByteArray& bytes) {
@@ -95,7 +95,7 @@ QByteArray Corpus(const QString& name) {
 
 QTextListFormat Bullets() {
   QTextListFormat lf;
-  lf.setStyle(QTextListFormat::ListDisc), lf.setIndent(1);
+  lf.setStyle(QTextListFormat::ListDisc); lf.setIndent(1);
   return lf;
 }
 
@@ -268,6 +268,21 @@ void TestRtf::peerSamples() {
        {"P align=1 indents=0/0/0 list=0", "  [HiraginoSans-W3|12|auto||cs128] " + U("日本語"),
         "  [Helvetica|12|#fb0007||cs-]  and ", "  [HiraginoSans-W3|12|#fb0007||cs128] " + U("あい"),
         "P align=4 indents=0/0/0 list=0", "  [Helvetica|12|auto||cs-] " + U("café")}},
+      {"AbiWord", R"rtf({\rtf1\ansi\ansicpg1252\deff0{\fonttbl
+{\f0\fnil\fcharset0\fprq2 Times New Roman;}
+{\f1\fnil\fcharset128\fprq2 IPAMincho;}
+{\f2\fnil\fcharset0\fprq2 Symbol;}}
+{\colortbl\red0\green0\blue0;\red255\green255\blue255;\red0\green0\blue255;}
+{\stylesheet{\s1\ql\li0\ri0\fi0\sb0\sa0\sl240\slmult1\widctlpar\cf0\f1\fs24\lang1041 Normal;}}
+\kerning0\cf0\ftnbj\fet2\ftnstart1\ftnnar\aftnnar\ftnstart1\aftnstart1\aenddoc\revprop3{\*\rdf}{\info\uc1}\deftab720\viewkind1\paperw11905\paperh16837\margl1440\margr1440\widowctrl
+\sectd\sbknone\colsx360\headery0\footery0\pgncont\ltrsect
+\pard\plain\ltrpar\ql\s28\itap0{\s28\f1\fs24\lang1041{\*\listtag0}\uc0\u12371 \uc0\u12435 \uc0\u12395 \uc0\u12385 \uc0\u12399 }{\s28\f1\fs24\cf2\b\lang1041{\*\listtag0}Abi}{\s28\f1\fs24\lang1041{\*\listtag0}\par}
+\pard\plain\ltrpar\qr\li1440\ri0\fi-720\s28\itap0{\s28\f1\fs24\lang1041{\*\listtag0}right}{\s28\f1\fs24\lang1041{\*\listtag0}\par}
+}
+)rtf",
+       {"P align=1 indents=0/0/0 list=0", "  [IPAMincho|12|#000000||cs128] " + U("こんにちは"),
+        "  [IPAMincho|12|#0000ff|B|cs128] Abi", "P align=2 indents=36/36/0 list=0",
+        "  [IPAMincho|12|#000000||cs128] right"}},
   };
   for (const Sample& s : samples) {
     const QStringList got = Describe(*Read(s.rtf));
