@@ -66,7 +66,7 @@ class TestCalendar : public QObject {
         }
     // A start outside 1..7 means Monday.
     for (short bad : {0, 8, -3}) {
-      cal.SetStartOfWeek(4), cal.SetStartOfWeek(bad);
+      cal.SetStartOfWeek(4); cal.SetStartOfWeek(bad);
       QCOMPARE(cal.GetStartOfWeek(), short(1));
     }
   }
@@ -132,8 +132,8 @@ class TestCalendar : public QObject {
   void dateElements() {
     Calendar c(QDate(2025, 4, 15));
     // Out of range or unchanged: ignored.
-    c.cal.SetMonth(13), c.cal.SetDay(0), c.cal.SetDay(31);  // April has 30
-    c.cal.SetYear(-5), c.cal.SetDay(15), c.cal.SetDateElement(4, 3);
+    c.cal.SetMonth(13); c.cal.SetDay(0); c.cal.SetDay(31);  // April has 30
+    c.cal.SetYear(-5); c.cal.SetDay(15); c.cal.SetDateElement(4, 3);
     QCOMPARE(c.cal.GetCalendarDate(), QDate(2025, 4, 15));
     QCOMPARE(c.changes.count(), 0);
     QCOMPARE(c.cal.GetDateElement(4), -1);
@@ -145,7 +145,7 @@ class TestCalendar : public QObject {
     QCOMPARE(c.Current(), cell);
     QVERIFY(c.cal.GetUseCurrentDate());
     c.changes.clear();
-    c.cal.SetDay(30), c.cal.SetMonth(6), c.cal.SetYear(1999);
+    c.cal.SetDay(30); c.cal.SetMonth(6); c.cal.SetYear(1999);
     QCOMPARE(c.cal.GetCalendarDate(), QDate(1999, 6, 30));
     QCOMPARE(c.changes.count(), 3);
     QVERIFY(!c.cal.GetUseCurrentDate() && c.cal.StoreCalendarDate());

@@ -38,7 +38,7 @@ void CheckMarker(TCColorGrid& g, int square, const QString& text) {
   plain.fill(face);
   {
     QPainter p(&plain);
-    p.setFont(g.font()), p.setPen(mark);
+    p.setFont(g.font()); p.setPen(mark);
     for (int i = text == "FB" ? 2 : text.isEmpty() ? 0 : 1; i > 0; --i)
       p.drawText(plain.rect(), Qt::AlignCenter | Qt::TextSingleLine, text);
   }
@@ -54,7 +54,7 @@ void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint pos
 }
 
 void Click(QWidget* w, Qt::MouseButton button, QPoint pos) {
-  SendMouse(w, QEvent::MouseButtonPress, button, pos), SendMouse(w, QEvent::MouseButtonRelease, button, pos);
+  SendMouse(w, QEvent::MouseButtonPress, button, pos); SendMouse(w, QEvent::MouseButtonRelease, button, pos);
 }
 
 class PaintRecorder : public TCColorGrid {
@@ -84,18 +84,18 @@ class TestColorGrid : public QObject {
     TCColorGrid g;
     CheckMarker(g, 0, "FB");
     g.resize(200, 200);
-    g.SetForegroundIndex(12), g.SetBackgroundIndex(11);
+    g.SetForegroundIndex(12); g.SetBackgroundIndex(11);
     QCOMPARE(g.GetForegroundColor(), TColor(0xFF0000));  // blue, as the square shows it
     QCOMPARE(g.GetBackgroundColor(), TColor(0x00FFFF));
-    g.SetForegroundIndex(7), g.SetBackgroundIndex(4);
+    g.SetForegroundIndex(7); g.SetBackgroundIndex(4);
     CheckMarker(g, 7, "FG");  // black on silver
     CheckMarker(g, 4, "BG");  // yellow on navy
     CheckMarker(g, 0, "");
-    g.SetForegroundIndex(0), g.SetBackgroundIndex(8);
+    g.SetForegroundIndex(0); g.SetBackgroundIndex(8);
     CheckMarker(g, 0, "FG");  // white on black
     CheckMarker(g, 8, "BG");  // 128 counts as light
 
-    g.SetForegroundIndex(5), g.SetBackgroundIndex(5);
+    g.SetForegroundIndex(5); g.SetBackgroundIndex(5);
     CheckMarker(g, 5, "FB");
     g.EnableBackground(false);
     CheckMarker(g, 5, "FG");
@@ -108,7 +108,7 @@ class TestColorGrid : public QObject {
 
     // Indices that name no square: no colour, no marker anywhere.
     g.EnableForeground(true);
-    g.SetForegroundIndex(20), g.SetBackgroundIndex(-1);
+    g.SetForegroundIndex(20); g.SetBackgroundIndex(-1);
     g.SetSelection(-3);
     QCOMPARE(g.GetForegroundColor(), TCColorGrid::NoColor);
     QCOMPARE(g.GetBackgroundColor(), TCColorGrid::NoColor);
@@ -117,7 +117,7 @@ class TestColorGrid : public QObject {
 
   void shrinksToWholeSquares() {
     TCColorGrid g;
-    g.SetCtl3D(false), g.SetGridOrdering(TCColorGrid::go16x1);
+    g.SetCtl3D(false); g.SetGridOrdering(TCColorGrid::go16x1);
     QCOMPARE(g.size(), QSize(96, 100));
     QImage img = Render(g);
     for (int i = 0; i < 16; ++i) {
@@ -200,7 +200,7 @@ class TestColorGrid : public QObject {
     // A size limit keeps the control from shrinking to whole squares: the
     // edge beyond the last square counts as the last square.
     TCColorGrid big;
-    big.setMinimumSize(110, 110), big.resize(110, 110);
+    big.setMinimumSize(110, 110); big.resize(110, 110);
     QCOMPARE(big.size(), QSize(110, 110));
     SendMouse(&big, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(109, 109));
     QCOMPARE(big.GetForegroundIndex(), 15);
@@ -208,7 +208,7 @@ class TestColorGrid : public QObject {
 
     // Smaller than the grid: the squares have no size, the mouse is ignored.
     TCColorGrid tiny;
-    tiny.setMinimumSize(3, 3), tiny.resize(3, 3);
+    tiny.setMinimumSize(3, 3); tiny.resize(3, 3);
     QSignalSpy changes(&tiny, &TCColorGrid::OnChange);
     QCOMPARE(tiny.SquareFromPos(1, 1), -1);
     SendMouse(&tiny, QEvent::MouseButtonPress, Qt::RightButton, QPoint(2, 2));
@@ -275,7 +275,7 @@ class TestColorGrid : public QObject {
   void clickEnablesColor() {
     TCColorGrid g;
     QSignalSpy changes(&g, &TCColorGrid::OnChange);
-    g.EnableForeground(false), g.EnableBackground(false);
+    g.EnableForeground(false); g.EnableBackground(false);
     Click(&g, Qt::LeftButton, QPoint(60, 10));
     QCOMPARE(g.GetSelection(), 2);
     QCOMPARE(g.GetForegroundIndex(), 0);
@@ -307,9 +307,9 @@ class TestColorGrid : public QObject {
     TCColorGrid g;
     QSignalSpy changes(&g, &TCColorGrid::OnChange);
     // Only the colour indices raise OnChange.
-    g.SetForegroundIndex(0), g.SetSelection(4);
-    g.EnableBackground(false), g.EnableBackground(true);
-    g.SetGridOrdering(TCColorGrid::go8x2), g.SetGridOrdering(TCColorGrid::go4x4);
+    g.SetForegroundIndex(0); g.SetSelection(4);
+    g.EnableBackground(false); g.EnableBackground(true);
+    g.SetGridOrdering(TCColorGrid::go8x2); g.SetGridOrdering(TCColorGrid::go4x4);
     QCOMPARE(changes.count(), 0);
 
     SendMouse(&g, QEvent::MouseButtonPress, Qt::RightButton, QPoint(5, 5));

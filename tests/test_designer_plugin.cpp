@@ -31,8 +31,8 @@ class TestDesignerPlugin : public QObject {
 
  private slots:
   void collectionHoldsEachComponentOnce() {
-    Cgauges::Register(), Cgauges::Register();  // twice: still one entry
-    Ccalendr::Register(), Cgrid::Register(), Perfgrap::Register();
+    Cgauges::Register(); Cgauges::Register();  // twice: still one entry
+    Ccalendr::Register(); Cgrid::Register(); Perfgrap::Register();
     QCOMPARE(RegisteredComponents().size(), int(std::size(Components)));
     for (const auto& [name, header] : Components) {
       const TRegisteredComponent* r = nullptr;

@@ -213,7 +213,7 @@ class TestDesktop : public QObject {
     const QString man = QStandardPaths::findExecutable("man");
     if (man.isEmpty()) QSKIP("man is not installed");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C.UTF-8"), env.insert("MANWIDTH", "80");
+    env.insert("LC_ALL", "C.UTF-8"); env.insert("MANWIDTH", "80");
     for (const QString name : {"soramemo", "soramemo-convert"}) {
       const Run r = Execute(man, {"--warnings", "-l", P("share/man/man1/" + name + ".1")}, env);
       QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));

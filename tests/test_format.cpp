@@ -103,7 +103,7 @@ class TestFormat : public QObject {
     TSoraChild* c = h.c;
     const QString family = h.ListedFamily();
     h.Select(6, 6);
-    h.sel->SetStyle(Styles({B, I})), h.sel->SetSize(20), h.sel->SetName(family), h.sel->SetColor(clRed);
+    h.sel->SetStyle(Styles({B, I})); h.sel->SetSize(20); h.sel->SetName(family); h.sel->SetColor(clRed);
     c->RichEdit1->SetModified(false);
     const TColor background = Shown(c->BackCol);
     c->RichEdit1->SetSelStart(9);
@@ -277,7 +277,7 @@ class TestFormat : public QObject {
     TSoraChild* c = h.c;
     Dialogs::Script script;
     h.Select(0, 6);
-    h.sel->SetSize(14), h.sel->SetStyle(Styles({B})), h.sel->SetColor(clRed);
+    h.sel->SetSize(14); h.sel->SetStyle(Styles({B})); h.sel->SetColor(clRed);
     c->RichEdit1->setFocus();
     // Preset from the selection; Apply sets the selection at once and a later
     // Cancel keeps it. Ctrl+F in the text opens the dialog.
@@ -298,7 +298,7 @@ class TestFormat : public QObject {
     QCOMPARE(h.sel->GetColor(), clBlue);
     // Confirming copies the dialog's font; cancelling without Apply changes nothing.
     script.FontAnswers.push_back([](TFontDialog& d) {
-      d.Font.setPointSize(9), d.Font.setBold(false), d.Font.setItalic(true);
+      d.Font.setPointSize(9); d.Font.setBold(false); d.Font.setItalic(true);
       return true;
     });
     c->EditFontExecute();

@@ -27,7 +27,7 @@ void Colour(TCGauge& g, TCGauge::TCGaugeKind kind, int w, int h) {
   g.resize(w, h);
   g.SeTCGaugeKind(kind);
   g.SetShowText(false);
-  g.SetForeColor(clBlue), g.SetBackColor(clYellow), g.SetColor(clGray);
+  g.SetForeColor(clBlue); g.SetBackColor(clYellow); g.SetColor(clGray);
 }
 
 struct Pixel { int x, y; QRgb colour; };
@@ -70,7 +70,7 @@ class TestGauge : public QObject {
         {-INT_MAX, INT_MAX, 0, 50}, {-INT_MAX, INT_MAX, -1, 49}, {7, 7, 7, 0}};
     for (const auto& [minValue, maxValue, progress, percent] : table) {
       TCGauge g;
-      g.SetMaxValue(maxValue), g.SetMinValue(minValue), g.SetProgress(progress);
+      g.SetMaxValue(maxValue); g.SetMinValue(minValue); g.SetProgress(progress);
       QCOMPARE(g.GetProgress(), progress);
       QCOMPARE(g.GetPercentDone(), percent);
     }
@@ -97,7 +97,7 @@ class TestGauge : public QObject {
   void rangeChecks() {
     TCGauge g;
     // The maximum 0 is ignored, even where it would be out of range.
-    g.SetMinValue(10), g.SetMaxValue(0);
+    g.SetMinValue(10); g.SetMaxValue(0);
     QCOMPARE(g.GetMaxValue(), 100);
     QCOMPARE(Refused([&] { g.SetMinValue(150); }), Range("-2147483647", "99"));
     QCOMPARE(Refused([&] { g.SetMaxValue(5); }), Range("11", "2147483647"));
@@ -109,9 +109,9 @@ class TestGauge : public QObject {
     QCOMPARE(g.GetProgress(), 100);
     // Bounds at the ends of the int range are reported, not wrapped.
     TCGauge low, high;
-    low.SetMinValue(INT_MIN), low.SetMaxValue(INT_MIN);
+    low.SetMinValue(INT_MIN); low.SetMaxValue(INT_MIN);
     QCOMPARE(Refused([&] { low.SetMinValue(5); }), Range("-2147483647", "-2147483649"));
-    high.SetMaxValue(INT_MAX), high.SetMinValue(INT_MAX);
+    high.SetMaxValue(INT_MAX); high.SetMinValue(INT_MAX);
     QCOMPARE(Refused([&] { high.SetMaxValue(5); }), Range("2147483648", "2147483647"));
   }
 
@@ -147,13 +147,13 @@ class TestGauge : public QObject {
     QCOMPARE(CountColour(g.RenderImage(), kWhite), 98 * 98);
     QCOMPARE(CountColour(g.RenderImage(), kBlack), 100 * 100 - 98 * 98);
     Colour(g, TCGauge::gkPie, 80, 60);
-    g.SetShowText(true), g.SetProgress(40);
+    g.SetShowText(true); g.SetProgress(40);
     QCOMPARE(g.grab().toImage().convertToFormat(QImage::Format_RGB32),
              g.RenderImage().convertToFormat(QImage::Format_RGB32));
     // A gauge without pixels draws nothing, whatever its kind.
     for (const QSize size : {QSize(0, 0), QSize(0, 20), QSize(20, 0)})
       for (int kind = TCGauge::gkText; kind <= TCGauge::gkNeedle; ++kind) {
-        g.SeTCGaugeKind(TCGauge::TCGaugeKind(kind)), g.resize(size);
+        g.SeTCGaugeKind(TCGauge::TCGaugeKind(kind)); g.resize(size);
         QVERIFY(g.RenderImage().isNull());
         g.grab();
       }
@@ -241,7 +241,7 @@ class TestGauge : public QObject {
       Colour(g, kind, 160, 60);
       QFont f = g.font();
       f.setPixelSize(36);
-      g.setFont(f), g.SetProgress(50);
+      g.setFont(f); g.SetProgress(50);
       const QImage plain = g.RenderImage();
       if (kind == TCGauge::gkText)  // without text, a plain field of the back colour in the frame
         QCOMPARE(CountColour(plain, kYellow), 158 * 58);

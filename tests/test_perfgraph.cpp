@@ -48,13 +48,13 @@ class TestPerfgraph : public QObject {
       QCOMPARE(img.pixel(5, i), Rgb(rows.contains(i) ? clGreen : clBlack));
     }
     // The next grid line is 4 pixels beyond the edge: two 3-pixel steps bring it in at 98.
-    g.Update(), g.Update();
+    g.Update(); g.Update();
     img = Shot(g);
     const QList<int> moved{8, 23, 38, 53, 68, 83, 98};
     for (int x = 0; x < 100; ++x) QCOMPARE(img.pixel(x, 5), Rgb(moved.contains(x) ? clGreen : clBlack));
     for (int x = 94; x < 100; ++x) QCOMPARE(img.pixel(x, 45), Rgb(clGreen));
     // A replay keeps the grid in phase with the scrolled one.
-    g.SetGridlines(false), g.SetGridlines(true);
+    g.SetGridlines(false); g.SetGridlines(true);
     QCOMPARE(Shot(g), img);
     // The finished step is drawn in x = 97..99.
     g.SetGraphKind(pgBar);
@@ -119,7 +119,7 @@ class TestPerfgraph : public QObject {
 
   void linesFollowTheirSeries() {
     TPerformanceGraph g;
-    g.SetPenWidth(1), g.SetScale(100);
+    g.SetPenWidth(1); g.SetScale(100);
     // No red in the previous step: the segment rises from 0, the bottom edge.
     Step(g, {{clRed, 50}});
     QImage img = Shot(g);
@@ -131,7 +131,7 @@ class TestPerfgraph : public QObject {
     for (int x = 97; x < 100; ++x) QCOMPARE(RowsOf(img, x, clRed), QList<int>{50});
     QCOMPARE(RowsOf(img, 97, clBlue).last(), 99);
     // The first red of the previous step counts, at whatever position it was.
-    Step(g, {{clRed, 30}, {clRed, 60}}), Step(g, {{clBlue, 10}, {clRed, 80}});
+    Step(g, {{clRed, 30}, {clRed, 60}}); Step(g, {{clBlue, 10}, {clRed, 80}});
     img = Shot(g);
     QVERIFY(RowsOf(img, 97, clRed).last() >= 68 && RowsOf(img, 97, clRed).last() <= 70);
     QVERIFY(RowsOf(img, 99, clRed).first() >= 20 && RowsOf(img, 99, clRed).last() < 50);
@@ -139,7 +139,7 @@ class TestPerfgraph : public QObject {
     g.SetPenWidth(4);
     QCOMPARE(RowsOf(Shot(g), 92, clRed).size(), 4);
     // As a line, a zero runs down to the bottom: it is not drawn.
-    Step(g, {{clLime, 50}}), Step(g, {{clLime, 0}});
+    Step(g, {{clLime, 50}}); Step(g, {{clLime, 0}});
     img = Shot(g);
     QVERIFY(!RowsOf(img, 95, clLime).isEmpty());
     for (int x = 97; x < 100; ++x) QVERIFY(RowsOf(img, x, clLime).isEmpty());
@@ -167,8 +167,8 @@ class TestPerfgraph : public QObject {
     Bars h(1000);
     for (int i = 0; i < 40; ++i) Step(h, {{clRed, 50}});
     QSignalSpy spy(&h, &TPerformanceGraph::OnScaleChange);
-    h.SetGraphKind(pgBar), h.SetForeColor(clGreen), h.SetBackColor(clBlack), h.SetGridSize(15);
-    h.SetStepSize(3), h.SetScale(100), h.SetGradient(100), h.SetGridlines(true), h.SetPenWidth(2);
+    h.SetGraphKind(pgBar); h.SetForeColor(clGreen); h.SetBackColor(clBlack); h.SetGridSize(15);
+    h.SetStepSize(3); h.SetScale(100); h.SetGradient(100); h.SetGridlines(true); h.SetPenWidth(2);
     QCOMPARE(Shot(h).pixel(0, 99), Rgb(clRed));
     QCOMPARE(spy.count(), 0);
     h.SetBackColor(clNavy);
@@ -182,11 +182,11 @@ class TestPerfgraph : public QObject {
     for (const auto& [kind, stepSize, gridSize, width] : table) {
       TPerformanceGraph g;
       g.resize(width, 80);
-      g.SetGraphKind(TGraphKind(kind)), g.SetStepSize(stepSize), g.SetGridSize(gridSize);
+      g.SetGraphKind(TGraphKind(kind)); g.SetStepSize(stepSize); g.SetGridSize(gridSize);
       for (int i = 0; i < 60; ++i)
         Step(g, {{clRed, (i * 37) % 90 + 1}, {clYellow, (i * 53) % 90 + 5}, {StepColor(i % 3), 40}});
       const QImage stepped = Shot(g);
-      g.SetForeColor(clTeal), g.SetForeColor(clGreen);
+      g.SetForeColor(clTeal); g.SetForeColor(clGreen);
       const QImage replayed = Shot(g);
       // Left of the first whole step the stepped picture still holds the oldest step.
       for (int y = 0; y < 80; ++y)
@@ -220,7 +220,7 @@ class TestPerfgraph : public QObject {
     QCOMPARE(img.pixel(44, 99), Rgb(StepColor(24)));
     QCOMPARE(img.pixel(41, 99), Rgb(clNavy));
     // A property set between a resize and the next paint still resizes the ring.
-    g.resize(52, 100), g.SetBackColor(clBlack);
+    g.resize(52, 100); g.SetBackColor(clBlack);
     QCOMPARE(Shot(g).pixel(50, 99), Rgb(StepColor(42)));
   }
 
@@ -230,7 +230,7 @@ class TestPerfgraph : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&g));
     Step(g, {{clRed, 50}});
     const QImage before = Shot(g);
-    g.Refresh(), g.repaint();
+    g.Refresh(); g.repaint();
     QCoreApplication::processEvents();
     QCOMPARE(Shot(g), before);
     Step(g, {{clBlue, 50}});
@@ -244,15 +244,15 @@ class TestPerfgraph : public QObject {
     Step(g, {{clRed, 50}});
     QCOMPARE(g.GetBandCount(), 0);
     QCOMPARE(Shot(g).size(), QSize(2, 50));
-    g.SetStepSize(INT_MAX), g.SetGridSize(INT_MAX);
+    g.SetStepSize(INT_MAX); g.SetGridSize(INT_MAX);
     Step(g, {{clRed, INT_MAX}, {clBlue, INT_MIN}});
-    g.resize(0, 0), Step(g, {{clRed, 5}}), g.grab();
-    g.resize(100, 100), g.SetStepSize(3), g.SetGridSize(15);
+    g.resize(0, 0); Step(g, {{clRed, 5}}); g.grab();
+    g.resize(100, 100); g.SetStepSize(3); g.SetGridSize(15);
     // Only negative values: the scale drops to 0 and nothing is drawn.
     for (int i = 0; i < 40; ++i) Step(g, {{clRed, -50}});
     QCOMPARE(g.GetScale(), 0);
     QVERIFY(RowsOf(Shot(g), 98, clRed).isEmpty());
-    g.SetScale(-300), g.SetGraphKind(pgLine);
+    g.SetScale(-300); g.SetGraphKind(pgLine);
     QVERIFY(RowsOf(Shot(g), 98, clRed).isEmpty());
     // A bar above a negative point still reaches its own level.
     g.SetGraphKind(pgBar);
@@ -260,7 +260,7 @@ class TestPerfgraph : public QObject {
     QCOMPARE(RowsOf(Shot(g), 98, clBlue).first(), 69);
     QCOMPARE(RowsOf(Shot(g), 98, clBlue).last(), 99);
     // A scale far below the data draws off the image without harm.
-    g.SetGradient(0), g.SetScale(1), g.SetGraphKind(pgLine);
+    g.SetGradient(0); g.SetScale(1); g.SetGraphKind(pgLine);
     QCOMPARE(Shot(g).size(), QSize(100, 100));
   }
 

@@ -116,7 +116,7 @@ class TestRichEdit : public QObject {
 
   void displayLines() {
     TRichEdit e;
-    e.resize(220, 200), e.show();
+    e.resize(220, 200); e.show();
     QVERIFY(QTest::qWaitForWindowExposed(&e));
     e.SetSelText("first\r\n" + U("これは折り返される長い段落です。").repeated(8) + "\r\nlast");
     const QTextBlock para = e.document()->findBlockByNumber(1);
@@ -161,9 +161,9 @@ class TestRichEdit : public QObject {
     // After loading, the caret takes the first character's format, not the default.
     e.LoadFromFile(WriteFile(dir, "start.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\b\\fs40 Big\\b0\\fs20  small\\par}"));
     QVERIFY(e.SelAttributes().GetSize() == 20 && e.SelAttributes().GetStyle().Contains(TFontStyle::fsBold));
-    e.SetSelStart(5), e.SetSelStart(0);
+    e.SetSelStart(5); e.SetSelStart(0);
     QCOMPARE(e.SelAttributes().GetSize(), 20);
-    e.SetSelText("A"), e.SetSelStart(1);  // typed text takes the format it stands in
+    e.SetSelText("A"); e.SetSelStart(1);  // typed text takes the format it stands in
     QCOMPARE(e.SelAttributes().GetSize(), 20);
   }
 

@@ -37,7 +37,7 @@ Indents Read(TSoraChild* c) {
 
 void SetIndents(TSoraChild* c, Indents in) {
   TParaAttributes& p = c->RichEdit1->Paragraph();
-  p.SetFirstIndent(in.first), p.SetLeftIndent(in.left), p.SetRightIndent(in.right);
+  p.SetFirstIndent(in.first); p.SetLeftIndent(in.left); p.SetRightIndent(in.right);
   c->RichEdit1SelectionChange();
   c->RichEdit1->SetModified(false);
 }
@@ -182,7 +182,7 @@ class TestRuler : public QObject {
     TSoraChild* c = h.NewChild(QStringLiteral("one\r\ntwo\r\nthree"));
     c->RichEdit1->SelectAll();
     SetIndents(c, {0, 0, 0});
-    c->RichEdit1->SetSelStart(2), c->RichEdit1->SetSelLength(6);  // "e", the break, "two", the break
+    c->RichEdit1->SetSelStart(2); c->RichEdit1->SetSelLength(6);  // "e", the break, "two", the break
     Drag(c->FirstInd, {24});
     QCOMPARE(Read(c), (Indents{19, -18, 0}));
     c->RichEdit1->SetSelStart(6);

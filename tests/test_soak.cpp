@@ -107,7 +107,7 @@ class TestSoak : public QObject {
     const QString text = Piece(kJapanese, 6);
     QInputMethodEvent preedit(text.left(1), {}), commit;
     commit.setCommitString(text);
-    QApplication::sendEvent(c->RichEdit1, &preedit), QApplication::sendEvent(c->RichEdit1, &commit);
+    QApplication::sendEvent(c->RichEdit1, &preedit); QApplication::sendEvent(c->RichEdit1, &commit);
   }
 
   void Keys(TSoraChild* c) {
@@ -133,7 +133,7 @@ class TestSoak : public QObject {
 
   void Select(TSoraChild* c) {  // by program: refreshes nothing
     const int len = c->RichEdit1->GetTextLen();
-    c->RichEdit1->SetSelStart(Pick(len + 1)), c->RichEdit1->SetSelLength(Pick(len + 1));
+    c->RichEdit1->SetSelStart(Pick(len + 1)); c->RichEdit1->SetSelLength(Pick(len + 1));
   }
 
   void Clipboard(TSoraChild* c) {
@@ -235,7 +235,7 @@ class TestSoak : public QObject {
     const int seed = EnvInt("SORAMEMO_SOAK_SEED", 20261206), steps = EnvInt("SORAMEMO_SOAK_OPS", 5000);
     rng.seed(quint32(seed));
     script = std::make_unique<Dialogs::Script>(), frame = std::make_unique<TSoraForm>();
-    frame->Params.clear(), frame->show();
+    frame->Params.clear(); frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
     QFile start(dir.filePath("start.txt"));
     QVERIFY(start.open(QIODevice::WriteOnly) && start.write(sjis::Encode(QStringLiteral("最初の行\r\nsecond line\r\n三行目"))) > 0);
@@ -287,7 +287,7 @@ class TestSoak : public QObject {
       if (w->RichEdit1->GetModified()) script->Answer(true);
     frame->close();
     QVERIFY(script->Unexpected.isEmpty());
-    frame.reset(), script.reset();
+    frame.reset(); script.reset();
   }
 };
 
