@@ -9,6 +9,7 @@
 #include "platform/ReplaceDialog.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
+#include "platform/WaitCursor.h"
 #include "ui_TSoraChild.h"
 
 namespace {

@@ -16,15 +16,6 @@ class SjisIndex;
 enum class TFontStyle { fsBold = 0, fsItalic = 1, fsUnderline = 2, fsStrikeOut = 3 };
 
 // A set of TFontStyle, bits 0..3.
-// The wait cursor for as long as a long operation runs (reading or writing a
-// file, replacing all).
-struct WaitCursor {
-  WaitCursor();
-  ~WaitCursor();
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 struct TFontStyles {
   unsigned bits = 0;
   bool Contains(TFontStyle s) const { return bits & (1u << int(s)); }

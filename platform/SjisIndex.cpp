@@ -1,0 +1,239 @@
+#include "platform/SjisIndex.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+
+#include <algorithm>
+
+#include "platform/ShiftJis.h"
+
+namespace {
+
+struct Measure {
+  qint64 bytes = 0;
+  qint64 chars = 0;
+};
+
+Measure MeasureText(QStringView t) {
+  static const quint8* const widths = sjis::BmpWidthTable();
+  Measure m;
+  const qsizetype n = t.size();
+  const char16_t* d = t.utf16();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t u = d[i];
+    if (u < 0x80) {
+      m.bytes += 1;
+      m.chars += 1;
+    } else if (u == 0x2028) {
+      m.bytes += 2;
+      m.chars += 2;
+    } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(d[i + 1])) {
+      ++i;
+      m.bytes += 2;
+      m.chars += 1;
+    } else {
+      m.bytes += widths[u] == 1 ? 1 : 2;
+      m.chars += 1;
+    }
+  }
+  return m;
+}
+
+}  // namespace
+
+void Fenwick::Build(const std::vector<qint64>& v) {
+  tree_.assign(v.size() + 1, 0);
+  for (size_t i = 0; i < v.size(); ++i) {
+    tree_[i + 1] += v[i];
+    const size_t j = (i + 1) + ((i + 1) & (~(i + 1) + 1));
+    if (j < tree_.size()) tree_[j] += tree_[i + 1];
+  }
+}
+
+void Fenwick::Add(size_t i, qint64 d) {
+  for (size_t k = i + 1; k < tree_.size(); k += k & (~k + 1)) tree_[k] += d;
+}
+
+qint64 Fenwick::Prefix(size_t n) const {
+  qint64 s = 0;
+  for (size_t k = std::min(n, tree_.size() - 1); k > 0; k -= k & (~k + 1)) s += tree_[k];
+  return s;
+}
+
+size_t Fenwick::Search(qint64 target) const {
+  size_t pos = 0;
+  size_t step = 1;
+  while (step * 2 < tree_.size()) step *= 2;
+  for (; step > 0; step /= 2) {
+    if (pos + step < tree_.size() && tree_[pos + step] <= target) {
+      pos += step;
+      target -= tree_[pos];
+    }
+  }
+  return pos;
+}
+
+SjisIndex::SjisIndex(QTextDocument* doc) : doc_(doc) { Rebuild(); }
+
+void SjisIndex::Rebuild() {
+  const int n = doc_->blockCount();
+  bytes_.assign(n, 0);
+  chars_.assign(n, 0);
+  if (!RebuildFromRawText(n)) {
+    int i = 0;
+    for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) Fill(i, b);
+  }
+  bytesTree_.Build(bytes_);
+  charsTree_.Build(chars_);
+  InvalidateLines(0);
+}
+
+void SjisIndex::ContentsChange(int position, int /*removed*/, int added) {
+  const int newCount = doc_->blockCount();
+  const int delta = newCount - int(bytes_.size());
+  const int end = std::max(0, doc_->characterCount() - 1);
+  const int first = doc_->findBlock(std::min(position, end)).blockNumber();
+  const int last = doc_->findBlock(std::min(position + added, end)).blockNumber();
+  const int newAffected = last - first + 1;
+  const int oldAffected = newAffected - delta;
+  if (first < 0 || last < first || oldAffected < 1 ||
+      first + oldAffected > int(bytes_.size())) {
+    Rebuild();
+    return;
+  }
+  InvalidateLines(first);
+  if (delta == 0) {
+    QTextBlock b = doc_->findBlockByNumber(first);
+    for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
+      const qint64 ob = bytes_[i], oc = chars_[i];
+      Fill(i, b);
+      bytesTree_.Add(i, bytes_[i] - ob);
+      charsTree_.Add(i, chars_[i] - oc);
+    }
+    return;
+  }
+  bytes_.erase(bytes_.begin() + first, bytes_.begin() + first + oldAffected);
+  chars_.erase(chars_.begin() + first, chars_.begin() + first + oldAffected);
+  bytes_.insert(bytes_.begin() + first, newAffected, 0);
+  chars_.insert(chars_.begin() + first, newAffected, 0);
+  QTextBlock b = doc_->findBlockByNumber(first);
+  for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) Fill(i, b);
+  // The paragraph that used to be last may have gained or lost its CR LF.
+  if (!bytes_.empty()) {
+    const int lastIndex = int(bytes_.size()) - 1;
+    if (first + newAffected - 1 < lastIndex) Fill(lastIndex, doc_->lastBlock());
+    if (lastIndex > 0 && first > 0) Fill(first - 1, doc_->findBlockByNumber(first - 1));
+  }
+  bytesTree_.Build(bytes_);
+  charsTree_.Build(chars_);
+}
+
+int SjisIndex::BytePos(int docPos) const {
+  const QTextBlock b = doc_->findBlock(docPos);
+  if (!b.isValid()) return int(TotalBytes());
+  const int inBlock = std::clamp(docPos - b.position(), 0, std::max(0, b.length() - 1));
+  return int(bytesTree_.Prefix(b.blockNumber()) + MeasureText(QStringView(b.text()).left(inBlock)).bytes);
+}
+
+int SjisIndex::CharPos(int docPos) const {
+  const QTextBlock b = doc_->findBlock(docPos);
+  if (!b.isValid()) return int(TotalChars());
+  const int inBlock = std::clamp(docPos - b.position(), 0, std::max(0, b.length() - 1));
+  return int(charsTree_.Prefix(b.blockNumber()) + MeasureText(QStringView(b.text()).left(inBlock)).chars);
+}
+
+int SjisIndex::DocPos(qint64 bytePos) const {
+  if (bytePos <= 0) return 0;
+  const qint64 total = TotalBytes();
+  if (bytePos >= total) return std::max(0, doc_->characterCount() - 1);
+  const size_t n = bytesTree_.Search(bytePos);  // paragraphs wholly before
+  QTextBlock b = doc_->findBlockByNumber(int(n));
+  if (!b.isValid()) return std::max(0, doc_->characterCount() - 1);
+  qint64 rest = bytePos - bytesTree_.Prefix(n);
+  const QString t = b.text();
+  int i = 0;
+  while (i < t.size()) {
+    const char16_t u = t[i].unicode();
+    int units = 1;
+    int w;
+    if (u == 0x2028) w = 2;
+    else if (QChar::isHighSurrogate(u) && i + 1 < t.size() && QChar::isLowSurrogate(t[i + 1].unicode())) { w = 2; units = 2; }
+    else w = sjis::CodePointWidth(u);
+    if (rest < w) break;
+    rest -= w;
+    i += units;
+  }
+  return b.position() + i;
+}
+
+qint64 SjisIndex::LinesBefore(int n) {
+  ExtendLines(n);
+  return lineStarts_[n];
+}
+
+int SjisIndex::BlockOfLine(qint64 line) {
+  // The caret's line usually lies in the last paragraph known, which needs
+  // just one more; the step doubles from there for lines far beyond.
+  int step = 1;
+  while (true) {
+    auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), line);
+    const int k = int(it - lineStarts_.begin()) - 1;  // last start <= line
+    if (k >= 0 && k < int(lineStarts_.size()) - 1) return k;
+    const int known = int(lineStarts_.size()) - 1;
+    if (known >= int(bytes_.size())) return -1;
+    ExtendLines(int(std::min<qint64>(bytes_.size(), qint64(known) + step)));
+    step = std::min(step * 2, 1 << 20);
+  }
+}
+
+void SjisIndex::InvalidateLines(int fromBlock) {
+  if (int(lineStarts_.size()) > fromBlock + 1) lineStarts_.resize(fromBlock + 1);
+  if (lineStarts_.empty()) lineStarts_.push_back(0);
+}
+
+// One pass over one copy of the text instead of a copy per paragraph. Only
+// when the paragraphs are all there is (no frames or tables in between).
+bool SjisIndex::RebuildFromRawText(int n) {
+  if (!doc_->rootFrame()->childFrames().isEmpty()) return false;
+  const QString raw = doc_->toRawText();
+  const QStringView all(raw);
+  int i = 0;
+  qsizetype start = 0;
+  while (i < n) {
+    qsizetype end = all.indexOf(QChar(0x2029), start);
+    if (end < 0) end = all.size();
+    const Measure m = MeasureText(all.mid(start, end - start));
+    const bool hasBreak = i + 1 < n;
+    bytes_[i] = m.bytes + (hasBreak ? 2 : 0);
+    chars_[i] = m.chars + (hasBreak ? 2 : 0);
+    ++i;
+    if (end >= all.size()) break;
+    start = end + 1;
+  }
+  return i == n;
+}
+
+void SjisIndex::Fill(int i, const QTextBlock& b) {
+  const Measure m = MeasureText(b.text());
+  const bool hasBreak = b.next().isValid();
+  bytes_[i] = m.bytes + (hasBreak ? 2 : 0);
+  chars_[i] = m.chars + (hasBreak ? 2 : 0);
+}
+
+void SjisIndex::ExtendLines(int n) {
+  n = std::min(n, int(bytes_.size()));
+  int known = int(lineStarts_.size()) - 1;
+  if (known >= n) return;
+  QTextBlock b = doc_->findBlockByNumber(n - 1);
+  // Lays out every paragraph up to this one.
+  doc_->documentLayout()->blockBoundingRect(b);
+  b = doc_->findBlockByNumber(known);
+  for (; known < n && b.isValid(); ++known, b = b.next()) {
+    const QTextLayout* layout = b.layout();
+    const int lines = layout ? std::max(1, layout->lineCount()) : 1;
+    lineStarts_.push_back(lineStarts_.back() + lines);
+  }
+}
