@@ -26,7 +26,12 @@
 #include "document/TSoraChild.h"
 #include "platform/FileNames.h"
 #include "platform/RichEdit.h"
+// The form's object name is the global frame's name, which the generated
+// code's parameter shadows.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow"
 #include "ui_TSoraForm.h"
+#pragma GCC diagnostic pop
 
 TSoraForm* SoraForm = nullptr;
 
@@ -296,7 +301,7 @@ TSoraChild* TSoraForm::OpenDocument(const QString& path) {
   if (QFileInfo(path).isFile()) {
     try {
       child->RichEdit1->LoadFromFile(path);
-    } catch (...) {
+    } catch (const EFileError&) {
       // An empty window bound to a file it could not read would overwrite
       // that file on the first save: it goes, and the error is reported.
       delete child;

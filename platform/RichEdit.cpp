@@ -169,7 +169,7 @@ void TRichEdit::SaveToFile(const QString& path) {
   if (!dir.exists())
     throw EFileError(QStringLiteral("「%1」に保存できません。\n保存先のフォルダー「%2」がありません。")
                          .arg(path, QDir::toNativeSeparators(info.absolutePath())));
-  const QByteArray data = PlainText ? sjis::Encode(ToCrLf(document()->toRawText()))
+  const QByteArray bytes = PlainText ? sjis::Encode(ToCrLf(document()->toRawText()))
                                     : rtf::Write(document());
   const auto fail = [&](const QFileDevice& f) {
     throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(path, JapaneseReason(f)));
@@ -178,7 +178,7 @@ void TRichEdit::SaveToFile(const QString& path) {
     // A device or pipe cannot be replaced by renaming; write to it directly.
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) fail(f);
-    if (f.write(data) != data.size() || !f.flush()) fail(f);
+    if (f.write(bytes) != bytes.size() || !f.flush()) fail(f);
     f.close();
     if (f.error() != QFileDevice::NoError) fail(f);
     return;
@@ -192,7 +192,7 @@ void TRichEdit::SaveToFile(const QString& path) {
   }
   // Qt can report a short write (file size limit, full disk) as success, so
   // the bytes that reached the file are counted before it replaces the old one.
-  if (f.write(data) != data.size() || !f.flush() || f.size() != data.size()) {
+  if (f.write(bytes) != bytes.size() || !f.flush() || f.size() != bytes.size()) {
     f.cancelWriting();
     throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(
         path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));

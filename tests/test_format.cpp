@@ -91,10 +91,10 @@ class TestFormat : public QObject {
     QTest::keyClicks(c->RichEdit1, "xyz");
     QTest::mouseClick(c->ToolButton11, Qt::LeftButton);
     QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abc"));
-    for (bool shown : {false, true}) {
-      shown ? c->ViewToolBarExecute() : c->ViewToolBar->trigger();
-      QCOMPARE(c->ToolBar1->isHidden(), !shown);
-      QCOMPARE(h.marks.button, int(shown));
+    for (bool visible : {false, true}) {
+      visible ? c->ViewToolBarExecute() : c->ViewToolBar->trigger();
+      QCOMPARE(c->ToolBar1->isHidden(), !visible);
+      QCOMPARE(h.marks.button, int(visible));
     }
   }
 
