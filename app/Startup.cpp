@@ -5,24 +5,12 @@
 #include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
 #include "platform/AppIcon.h"
-#include "platform/Dialogs.h"
 
 TAboutBox* AboutBox = nullptr;
 
 TApplicationInfo& Application() {
   static TApplicationInfo info;
   return info;
-}
-
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
-
-bool TApplication::notify(QObject* receiver, QEvent* e) {
-  try {
-    return QApplication::notify(receiver, e);
-  } catch (const EFileError& error) {
-    Dialogs::ReportError(SoraForm, error.text());
-    return false;
-  }
 }
 
 void InitApplication() {

@@ -15,14 +15,6 @@ TApplicationInfo& Application();
 // The About window, created hidden at start-up.
 extern TAboutBox* AboutBox;
 
-// A file error that reaches the event loop is shown in the application's
-// error report instead of ending the program.
-class TApplication : public QApplication {
- public:
-  TApplication(int& argc, char** argv);
-  bool notify(QObject* receiver, QEvent* e) override;
-};
-
 // Steps before the forms: title, help file, font substitutions.
 void InitApplication();
 // Creates SoraForm (splash and set-up loop included) and AboutBox.

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
 int main(int argc, char** argv) {
-  TApplication app(argc, argv);
+  QApplication app(argc, argv);
   return RunSoraMemo(app);
 }

@@ -13,7 +13,6 @@
 #include <QStyleOption>
 #include <QToolBar>
 #include <QToolButton>
-#include <stdexcept>
 
 #include "document/EventHook.h"
 #include "document/FrameLink.h"
@@ -68,10 +67,11 @@ void HideCaret() {
   if (edit && !edit->isReadOnly()) new CaretHider(edit);
 }
 
-// The platform's SetFocus fails when the control cannot take the focus.
-void SetFocusOrThrow(QWidget* w) {
-  if (!w->isVisible() || !w->isEnabled()) throw std::runtime_error("control cannot take the focus");
+// Focus for the control; false, and nothing done, when it cannot take it.
+bool TakeFocus(QWidget* w) {
+  if (!w->isVisible() || !w->isEnabled()) return false;
   w->setFocus();
+  return true;
 }
 
 // Calls press on any button press and click on a left click (press and
@@ -296,28 +296,26 @@ void TSoraChild::CreateFormatToolBar() {
 
 void TSoraChild::RichEdit1SelectionChange() {
   Updating = true;
-  try {
-    PlaceRulerMarkers();
-    TTextAttributes& sel = RichEdit1->SelAttributes();
-    const TFontStyles style = sel.GetStyle();
-    // A button's state carries over to its action (and through it to the group).
-    BoldButton->setChecked(style.Contains(TFontStyle::fsBold));
-    ItalicButton->setChecked(style.Contains(TFontStyle::fsItalic));
-    UnderlineButton->setChecked(style.Contains(TFontStyle::fsUnderline));
-    BulletsButton->setChecked(RichEdit1->Paragraph().GetNumbering() != nsNone);
-    const QString size = QString::number(sel.GetSize());
-    if (FontS->text() != size) FontS->setText(size);
-    // Names compare without regard to letter case, as the list's search does.
-    FontN->setCurrentIndex(FontN->findText(sel.GetName(), Qt::MatchFixedString));
-    ShowColor(FontCol, sel.GetColor());
-    SetFocusOrThrow(RichEdit1);
+  PlaceRulerMarkers();
+  TTextAttributes& sel = RichEdit1->SelAttributes();
+  const TFontStyles style = sel.GetStyle();
+  // A button's state carries over to its action (and through it to the group).
+  BoldButton->setChecked(style.Contains(TFontStyle::fsBold));
+  ItalicButton->setChecked(style.Contains(TFontStyle::fsItalic));
+  UnderlineButton->setChecked(style.Contains(TFontStyle::fsUnderline));
+  BulletsButton->setChecked(RichEdit1->Paragraph().GetNumbering() != nsNone);
+  const QString size = QString::number(sel.GetSize());
+  if (FontS->text() != size) FontS->setText(size);
+  // Names compare without regard to letter case, as the list's search does.
+  FontN->setCurrentIndex(FontN->findText(sel.GetName(), Qt::MatchFixedString));
+  ShowColor(FontCol, sel.GetColor());
+  // A text that cannot take the focus leaves the alignment buttons as they were.
+  if (TakeFocus(RichEdit1)) {
     switch (RichEdit1->Paragraph().GetAlignment()) {
       case taLeftJustify: LeftAlign->setChecked(true); break;
       case taRightJustify: RightAlign->setChecked(true); break;
       case taCenter: CenterAlign->setChecked(true); break;
     }
-  } catch (...) {
-    // Swallowed: the bar may show a partial update until the next selection change.
   }
   Updating = false;
 }
