@@ -23,7 +23,7 @@ soramemo_build_in build-asan -DSORAMEMO_SANITIZE=ON -DCMAKE_DISABLE_FIND_PACKAGE
 if command -v clang++ >/dev/null 2>&1; then
   cmake -S tests/fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++
   cmake --build build-fuzz -j"$jobs"
-  shared=../shared/corpus
+  data=tests/data
   smoke() {  # target, seed folders...
     local target=$1 work
     shift
@@ -35,8 +35,8 @@ if command -v clang++ >/dev/null 2>&1; then
       "$work" "${seeds[@]}") || failed+=("$target")
     rm -rf "$work"
   }
-  smoke fuzz_rtf_read tests/fuzz/seeds/rtf tests/fuzz/regressions/rtf "$shared/rtf-peer"
-  smoke fuzz_textdecode tests/fuzz/seeds/text tests/fuzz/regressions/text "$shared/text"
+  smoke fuzz_rtf_read tests/fuzz/seeds/rtf tests/fuzz/regressions/rtf "$data/rtf-peer"
+  smoke fuzz_textdecode tests/fuzz/seeds/text tests/fuzz/regressions/text "$data/text"
   smoke fuzz_rtf_roundtrip tests/fuzz/seeds/roundtrip tests/fuzz/regressions/roundtrip
 else
   echo "clang++ がないため、ファジングを省略します / no clang++: fuzz targets skipped"
