@@ -222,6 +222,28 @@ class TestDesktop : public QObject {
   }
 
   // The frame and every document window carry the program's icon.
+  // The Debian package puts every part where the desktop looks for it.
+  void debianPackage() {
+    QTemporaryDir work;
+    const Run made = Execute(QStringLiteral(SORAMEMO_CPACK),
+                             {"--config", SORAMEMO_BUILD_DIR "/CPackConfig.cmake", "-G", "DEB", "-B", work.path()});
+    QVERIFY2(made.exitCode == 0, qPrintable(made.out + made.err));
+    const QStringList debs = QDir(work.path()).entryList({"soramemo_*.deb"}, QDir::Files);
+    QCOMPARE(debs.size(), 1);
+    const QString deb = work.filePath(debs.first());
+    const Run depends = Execute("dpkg-deb", {"--field", deb, "Depends"});
+    QVERIFY2(depends.out.contains("libqt6widgets6"), qPrintable(depends.out + depends.err));
+    QVERIFY2(depends.out.contains("libicu"), qPrintable(depends.out));
+    QCOMPARE(Execute("dpkg", {"-x", deb, work.filePath("root")}).exitCode, 0);
+    QStringList expected{"usr/bin/soramemo", "usr/bin/soramemo-convert", "usr/" + kDesktopFile,
+                         "usr/" + kMetainfoFile, "usr/" + Png(48), "usr/share/man/man1/soramemo.1",
+                         "usr/share/doc/soramemo/LICENSE"};
+#ifdef SORAMEMO_DESIGNER_PLUGIN_PATH
+    expected << QStringLiteral("usr/" SORAMEMO_DESIGNER_PLUGIN_PATH);
+#endif
+    for (const QString& rel : expected) QVERIFY2(QFileInfo::exists(work.filePath("root/" + rel)), qPrintable(rel));
+  }
+
   void windowIcons() {
     InitApplication();
     const QImage icon = Picture(ApplicationIcon(), 32);

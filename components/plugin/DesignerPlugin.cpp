@@ -9,23 +9,10 @@
 
 #include "components/Registry.h"
 
-// The units are written separately; publish whichever of them exist.
-#if __has_include("components/Cgauges/Cgauges.h")
-#include "components/Cgauges/Cgauges.h"
-#define SORAMEMO_HAS_CGAUGES 1
-#endif
-#if __has_include("components/Ccalendr/Ccalendr.h")
 #include "components/Ccalendr/Ccalendr.h"
-#define SORAMEMO_HAS_CCALENDR 1
-#endif
-#if __has_include("components/Cgrid/Cgrid.h")
+#include "components/Cgauges/Cgauges.h"
 #include "components/Cgrid/Cgrid.h"
-#define SORAMEMO_HAS_CGRID 1
-#endif
-#if __has_include("components/Perfgrap/Perfgrap.h")
 #include "components/Perfgrap/Perfgrap.h"
-#define SORAMEMO_HAS_PERFGRAP 1
-#endif
 
 namespace {
 
@@ -83,18 +70,10 @@ class TSoramemoComponents : public QObject, public QDesignerCustomWidgetCollecti
 
  public:
   explicit TSoramemoComponents(QObject* parent = nullptr) : QObject(parent) {
-#ifdef SORAMEMO_HAS_CGAUGES
     Cgauges::Register();
-#endif
-#ifdef SORAMEMO_HAS_CCALENDR
     Ccalendr::Register();
-#endif
-#ifdef SORAMEMO_HAS_CGRID
     Cgrid::Register();
-#endif
-#ifdef SORAMEMO_HAS_PERFGRAP
     Perfgrap::Register();
-#endif
     for (const TRegisteredComponent& entry : RegisteredComponents())
       FWidgets.append(new TDesignerWidget(entry, this));
   }
