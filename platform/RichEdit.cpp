@@ -27,6 +27,7 @@
 #include "platform/Rtf.h"
 #include "platform/ShiftJis.h"
 #include "platform/TextDecode.h"
+#include "platform/TextSearch.h"
 
 namespace {
 
@@ -513,36 +514,17 @@ void TRichEdit::SetSelText(const QString& text) {
 }
 
 int TRichEdit::FindText(const QString& text, int start, int length, int searchTypes) const {
-  if (text.isEmpty() || length <= 0) return -1;
+  const TextSearch search(text, searchTypes);
+  if (search.IsEmpty() || length <= 0) return -1;
   const int total = GetTextLen();
   if (start < 0) start = 0;
   if (start >= total) return -1;
   const qint64 endByte = std::min<qint64>(qint64(start) + length, total);
-  const Qt::CaseSensitivity cs = (searchTypes & stMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-  const QString needle = ToLf(text);
   // A start inside a double-byte character begins the search after it.
   int from = DocPosOf(start);
   if (BytePosOf(from) < start) ++from;
-  if (needle.contains(QChar('\n'))) {
-    // Across paragraphs: search the text itself.
-    const QString all = ToLf(GetText());
-    const int to = DocPosOf(int(endByte));
-    for (int at = all.indexOf(needle, from, cs); at >= 0 && at + needle.size() <= to;
-         at = all.indexOf(needle, at + 1, cs)) {
-      if (!(searchTypes & stWholeWord) ||
-          ((at == 0 || !all[at - 1].isLetterOrNumber()) &&
-           (at + needle.size() >= all.size() || !all[at + needle.size()].isLetterOrNumber())))
-        return BytePosOf(at);
-    }
-    return -1;
-  }
-  QTextDocument::FindFlags flags;
-  if (searchTypes & stMatchCase) flags |= QTextDocument::FindCaseSensitively;
-  if (searchTypes & stWholeWord) flags |= QTextDocument::FindWholeWords;
-  const int to = DocPosOf(int(endByte));
-  const QTextCursor found = document()->find(needle, from, flags);
-  if (found.isNull() || found.selectionEnd() > to) return -1;
-  return BytePosOf(found.selectionStart());
+  const int at = int(search.IndexIn(document()->toRawText(), from, DocPosOf(int(endByte))));
+  return at < 0 ? -1 : BytePosOf(at);
 }
 
 int TRichEdit::LineFromChar(int bytePos) const {
