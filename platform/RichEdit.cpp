@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPainter>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <QTextList>
 
@@ -389,13 +391,22 @@ void TRichEdit::LoadFromFile(const QString& path) {
   std::unique_ptr<QTextDocument> doc(new QTextDocument);
   doc->setDefaultFont(document()->defaultFont());
   doc->setUndoRedoEnabled(false);
+  textdecode::Encoding encoding = textdecode::Encoding::Cp932;
+  QString lineBreak = QStringLiteral("\r\n");
   if (rtf::LooksLikeRtf(data)) {
     rtf::Read(data, doc.get());
     if (doc->characterCount() > MaxTextChars) throw tooMuchText();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
       if (b.length() > MaxParagraphChars) throw tooLongParagraph();
   } else {
-    const QString text = textdecode::Decode(data);
+    const QString text = textdecode::Decode(data, &encoding);
+    // Plain ASCII reads as UTF-8 but is Shift-JIS as much: it stays the program's own.
+    if (encoding == textdecode::Encoding::Utf8 && !std::any_of(data.begin(), data.end(), [](char c) { return c & 0x80; }))
+      encoding = textdecode::Encoding::Cp932;
+    // Shift-JIS text is always written with CR LF; the others keep their own
+    // breaks (none in the file: LF where that is the custom, else CR LF).
+    if (encoding != textdecode::Encoding::Cp932) lineBreak = textdecode::LineBreakOf(data, encoding);
+    if (lineBreak.isEmpty()) lineBreak = encoding == textdecode::Encoding::Utf8 ? "\n" : "\r\n";
     if (text.size() > MaxTextChars) throw tooMuchText();
     for (qsizetype at = 0, next; at <= text.size(); at = next + 1) {
       next = text.indexOf(QChar('\n'), at);
@@ -413,10 +424,44 @@ void TRichEdit::LoadFromFile(const QString& path) {
   if (old && old->parent() == this) old->deleteLater();
   setTextCursor(QTextCursor(doc.release()));  // at the top, in the format of the first character
   AttachDocument();
+  TextEncoding = encoding;
+  LineBreak = lineBreak;
   modified_ = true;  // the content changed; callers clear it
   emit OnChange();
   emit OnSelectionChange();
 }
+
+namespace {
+
+QString CannotSave(const QString& path, const QString& why) {
+  return QStringLiteral("「%1」に保存できません。\n%2").arg(path, why);
+}
+
+QString FolderNotWritable(const QString& path) {
+  return QStringLiteral("保存先のフォルダー「%1」に書き込めません（アクセス権がありません）。")
+      .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+}
+
+// For a file whose folder takes no new file beside it: written over in place.
+// A write that fails puts the old bytes back.
+void WriteInPlace(const QString& path, const QByteArray& data) {
+  QFile f(path);
+  // Unbuffered: a failed write must leave nothing queued to spoil the restore.
+  if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    throw EFileError(CannotSave(path, FolderNotWritable(path)));
+  const QByteArray old = f.readAll();
+  if (f.error() != QFileDevice::NoError || !f.seek(0))
+    throw EFileError(CannotSave(path, FolderNotWritable(path)));
+  const bool written = f.write(data) == data.size() && f.flush() && f.resize(data.size());
+  if (written) return;
+  const bool restored = f.seek(0) && f.write(old) == old.size() && f.flush() && f.resize(old.size());
+  throw EFileError(CannotSave(
+      path, FolderNotWritable(path) + QStringLiteral("\nファイルに直接書き込みましたが、途中で失敗しました。") +
+                (restored ? QStringLiteral("ファイルは元の内容に戻しました。")
+                          : QStringLiteral("ファイルを元の内容に戻せませんでした。"))));
+}
+
+}  // namespace
 
 void TRichEdit::SaveToFile(const QString& path) {
   const QFileInfo info(path);
@@ -426,11 +471,16 @@ void TRichEdit::SaveToFile(const QString& path) {
   if (!dir.exists())
     throw EFileError(QStringLiteral("「%1」に保存できません。\n保存先のフォルダー「%2」がありません。")
                          .arg(path, QDir::toNativeSeparators(info.absolutePath())));
-  const QByteArray data = PlainText ? sjis::Encode(ToCrLf(document()->toRawText()))
-                                    : rtf::Write(document());
-  const auto fail = [&](const QFileDevice& f) {
-    throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(path, JapaneseReason(f)));
-  };
+  QByteArray data;
+  if (PlainText) {
+    QString text = document()->toRawText();
+    text.replace(QChar(0x2029), LineBreak);
+    text.replace(QChar(0x2028), LineBreak);
+    data = textdecode::Encode(text, TextEncoding);
+  } else {
+    data = rtf::Write(document());
+  }
+  const auto fail = [&](const QFileDevice& f) { throw EFileError(CannotSave(path, JapaneseReason(f))); };
   if (info.exists() && !info.isFile()) {
     // A device or pipe cannot be replaced by renaming; write to it directly.
     QFile f(path);
@@ -442,19 +492,23 @@ void TRichEdit::SaveToFile(const QString& path) {
   }
   // Written beside the file and renamed into place: a failure leaves the old file whole.
   QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) {
-    if (info.exists() && !info.isWritable())
-      throw EFileError(QStringLiteral("「%1」に保存できません。\nファイルが書き込み禁止です。").arg(path));
-    fail(f);
+  if (f.open(QIODevice::WriteOnly)) {
+    // Qt can report a short write (file size limit, full disk) as success, so
+    // the bytes that reached the file are counted before it replaces the old one.
+    if (f.write(data) != data.size() || !f.flush() || f.size() != data.size()) {
+      f.cancelWriting();
+      throw EFileError(CannotSave(
+          path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));
+    }
+    if (!f.commit()) fail(f);
+    return;
   }
-  // Qt can report a short write (file size limit, full disk) as success, so
-  // the bytes that reached the file are counted before it replaces the old one.
-  if (f.write(data) != data.size() || !f.flush() || f.size() != data.size()) {
-    f.cancelWriting();
-    throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(
-        path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));
-  }
-  if (!f.commit()) fail(f);
+  // Nothing can be made beside the file: the folder refuses it.
+  if (info.exists() && !info.isWritable())
+    throw EFileError(CannotSave(path, QStringLiteral("ファイルが書き込み禁止です。")));
+  if (info.exists()) return WriteInPlace(path, data);
+  if (!dir.isWritable()) throw EFileError(CannotSave(path, FolderNotWritable(path)));
+  fail(f);
 }
 
 // ---- text and positions ------------------------------------------------------
@@ -563,10 +617,39 @@ void TRichEdit::CutToClipboard() { cut(); }
 void TRichEdit::CopyToClipboard() { copy(); }
 void TRichEdit::PasteFromClipboard() { paste(); }
 
+// Laid out and drawn here rather than by QTextDocument::print, which gives no
+// word when the printer or the PDF file cannot be opened.
 void TRichEdit::Print(const QString& title, QPrinter* printer) {
   if (!printer) return;
   printer->setDocName(title);
-  document()->print(printer);
+  QPainter painter;
+  if (!painter.begin(printer)) {
+    const QString target = printer->outputFileName().isEmpty()
+                               ? QStringLiteral("プリンター「%1」").arg(printer->printerName())
+                               : QStringLiteral("「%1」").arg(printer->outputFileName());
+    throw EFileError(QStringLiteral("「%1」を印刷できません。\n%2に出力できません（プリンターがないか、"
+                                    "出力先に書き込めないか、印刷を受け付けられませんでした）。")
+                         .arg(title, target));
+  }
+  std::unique_ptr<QTextDocument> doc(document()->clone());
+  doc->documentLayout()->setPaintDevice(printer);
+  // A margin of 2 cm around the text, within the printable area.
+  const double margin = printer->logicalDpiY() * 2 / 2.54;
+  QTextFrameFormat frame = doc->rootFrame()->frameFormat();
+  frame.setMargin(margin);
+  doc->rootFrame()->setFrameFormat(frame);
+  const QRectF page(QPointF(0, 0), QSizeF(printer->width(), printer->height()));
+  doc->setPageSize(page.size());
+  const int pages = doc->pageCount();
+  const int first = printer->fromPage() > 0 ? printer->fromPage() : 1;
+  const int last = printer->toPage() > 0 ? std::min(printer->toPage(), pages) : pages;
+  for (int i = first; i <= last; ++i) {
+    if (i > first) printer->newPage();
+    painter.save();
+    painter.translate(0, -(i - 1) * page.height());
+    doc->drawContents(&painter, page.translated(0, (i - 1) * page.height()));
+    painter.restore();
+  }
 }
 
 TColor TRichEdit::GetColor() const { return color_; }

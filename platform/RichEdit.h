@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/Colors.h"
+#include "platform/TextDecode.h"
 #include "platform/TextFormat.h"
 
 class QPrinter;
@@ -90,10 +91,14 @@ class TRichEdit : public QTextEdit {
   static constexpr qint64 MaxFileBytes = qint64(64) << 20;
   static constexpr int MaxTextChars = 8 << 20;
   static constexpr int MaxParagraphChars = 1 << 20;
-  // RTF, or CP932 text with CR LF when PlainText. Throws EFileError; the file
-  // already on disk is left as it was when the save fails.
+  // RTF, or text in TextEncoding with LineBreak when PlainText. Throws
+  // EFileError; the file already on disk is left as it was when the save fails.
   void SaveToFile(const QString& path);
   bool PlainText = false;
+  // How plain text is written. LoadFromFile takes them from a text file, so
+  // that Save gives the file back as it was; RTF and new documents: CP932, CR LF.
+  textdecode::Encoding TextEncoding = textdecode::Encoding::Cp932;
+  QString LineBreak = QStringLiteral("\r\n");
 
   bool GetModified() const;
   void SetModified(bool modified);
@@ -122,6 +127,7 @@ class TRichEdit : public QTextEdit {
   void CutToClipboard();
   void CopyToClipboard();
   void PasteFromClipboard();
+  // Throws EFileError when the printer (or the PDF file) cannot be opened.
   void Print(const QString& title, QPrinter* printer);
 
   TTextAttributes& SelAttributes() { return selAttributes_; }
