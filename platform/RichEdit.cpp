@@ -362,17 +362,25 @@ void TRichEdit::LoadFromFile(const QString& path) {
   const QFileInfo info(path);
   if (info.isDir())
     throw EFileError(QStringLiteral("「%1」はフォルダーです。ファイルを指定してください。").arg(path));
-  if (info.size() > MaxFileBytes)
-    throw EFileError(QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは %2 MB までのファイルです。")
-                         .arg(path)
-                         .arg(MaxFileBytes >> 20));
+  const auto tooLarge = [&] {
+    return EFileError(QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは %2 MB までのファイルです。")
+                          .arg(path)
+                          .arg(MaxFileBytes >> 20));
+  };
+  // A pipe would hold the program until someone writes to it, a device can be
+  // endless: only regular files are documents.
+  if (info.exists() && !info.isFile())
+    throw EFileError(QStringLiteral("「%1」は通常のファイルではない（デバイスやパイプなど）ため開けません。").arg(path));
+  if (info.size() > MaxFileBytes) throw tooLarge();
   const WaitCursor wait;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
     throw EFileError(QStringLiteral("「%1」を開けません。\n%2").arg(path, JapaneseReason(f)));
-  const QByteArray data = f.readAll();
+  // The size the file claims is not trusted: one byte past the limit tells.
+  const QByteArray data = f.read(MaxFileBytes + 1);
   if (f.error() != QFileDevice::NoError)
     throw EFileError(QStringLiteral("「%1」を読み込めません。\n%2").arg(path, JapaneseReason(f)));
+  if (data.size() > MaxFileBytes) throw tooLarge();
   f.close();
 
   const auto tooMuchText = [&] {

@@ -82,8 +82,9 @@ class TRichEdit : public QTextEdit {
 
   // Rich text when the file's content is RTF, else plain text (encoding detected).
   // Throws EFileError. Replaces the document; clears the undo history.
-  // Files above MaxFileBytes are refused before they are read; texts above
-  // MaxTextChars, or with a paragraph above MaxParagraphChars, after.
+  // Anything but a regular file is refused before it is opened, files above
+  // MaxFileBytes before they are read (and whatever grows past it while being
+  // read); texts above MaxTextChars, or with a paragraph above MaxParagraphChars, after.
   void LoadFromFile(const QString& path);
   // Beyond these the layout would hold the window for many seconds on opening
   // and on each key (about a second per million characters of one paragraph)

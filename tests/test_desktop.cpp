@@ -3,6 +3,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 #include "app/Startup.h"
 #include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
@@ -114,6 +116,36 @@ class TestDesktop : public QObject {
     const Run latin = Execute(P("bin/soramemo-convert"), {"--encoding=latin1", in.fileName(), work.filePath("l.txt")});
     QVERIFY(latin.exitCode == 1 && latin.err.contains(QStringLiteral("latin1")));
     QVERIFY(!QFile::exists(work.filePath("l.txt")));
+  }
+
+  // A device or a pipe is no document: refused at once, never read into memory.
+  void converterReadsOnlyFiles() {
+    QTemporaryDir work;
+    const QString fifo = work.filePath("pipe");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& in : {QStringLiteral("/dev/zero"), fifo}) {
+      const Run r = Execute(P("bin/soramemo-convert"), {in, work.filePath("out.txt")});
+      QCOMPARE(r.exitCode, 1);
+      QVERIFY2(r.err.contains(QStringLiteral("通常のファイルではない")), qPrintable(r.err));
+    }
+  }
+
+  // Asked for usage or version, the programs answer on standard output and
+  // open no window: there is no display here to open one on.
+  void usageAndVersion() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    const Run help = Execute(P("bin/soramemo"), {"--help"}, env);
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.out.contains("--version") && help.out.contains(QStringLiteral("ファイル")), qPrintable(help.out + help.err));
+    const Run version = Execute(P("bin/soramemo"), {"--version"}, env);
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY2(version.out.startsWith("soramemo 1."), qPrintable(version.out + version.err));
+    const Run convert = Execute(P("bin/soramemo-convert"), {"--help"}, env);
+    QCOMPARE(convert.exitCode, 0);
+    QVERIFY2(convert.out.contains("--encoding=sjis|utf8"), qPrintable(convert.out + convert.err));
   }
 
   void desktopEntry() {
