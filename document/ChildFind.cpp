@@ -130,8 +130,10 @@ void TSoraChild::ReplaceAll() {
       ++count;
       lastAt = at + shift;
       shift += grow;
-      if (!inserted.isEmpty()) before = TextSearch::LastCodePoint(inserted);
-      else if (at != from || before == TextSearch::FromText) before = TextSearch::LastCodePoint(QStringView(text).first(at));
+      if (!inserted.isEmpty())
+        before = TextSearch::LastCodePoint(inserted);
+      else if (at != from || before == TextSearch::FromText)
+        before = TextSearch::LastCodePoint(QStringView(text).first(at));
       from = at + search.Length();
     }
     edit.endEditBlock();

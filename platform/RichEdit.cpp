@@ -376,11 +376,14 @@ void TRichEdit::LoadFromFile(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
     throw EFileError(QStringLiteral("「%1」を開けません。\n%2").arg(path, JapaneseReason(f)));
-  // The size the file claims is not trusted: one byte past the limit tells.
-  const QByteArray data = f.read(MaxFileBytes + 1);
+  // The size the file claims is not trusted: reading stops once past the limit.
+  QByteArray bytes;
+  bytes.reserve(qsizetype(std::min(info.size(), MaxFileBytes)) + 1);
+  char chunk[1 << 16];
+  for (qint64 n; bytes.size() <= MaxFileBytes && (n = f.read(chunk, sizeof chunk)) > 0;) bytes.append(chunk, n);
   if (f.error() != QFileDevice::NoError)
     throw EFileError(QStringLiteral("「%1」を読み込めません。\n%2").arg(path, JapaneseReason(f)));
-  if (data.size() > MaxFileBytes) throw tooLarge();
+  if (bytes.size() > MaxFileBytes) throw tooLarge();
   f.close();
 
   const auto tooMuchText = [&] {
@@ -401,19 +404,20 @@ void TRichEdit::LoadFromFile(const QString& path) {
   doc->setUndoRedoEnabled(false);
   textdecode::Encoding encoding = textdecode::Encoding::Cp932;
   QString lineBreak = QStringLiteral("\r\n");
-  if (rtf::LooksLikeRtf(data)) {
-    rtf::Read(data, doc.get());
+  if (rtf::LooksLikeRtf(bytes)) {
+    rtf::Read(bytes, doc.get());
     if (doc->characterCount() > MaxTextChars) throw tooMuchText();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
       if (b.length() > MaxParagraphChars) throw tooLongParagraph();
   } else {
-    const QString text = textdecode::Decode(data, &encoding);
+    const QString text = textdecode::Decode(bytes, &encoding);
     // Plain ASCII reads as UTF-8 but is Shift-JIS as much: it stays the program's own.
-    if (encoding == textdecode::Encoding::Utf8 && !std::any_of(data.begin(), data.end(), [](char c) { return c & 0x80; }))
+    const auto ascii = [](char c) { return (c & 0x80) == 0; };
+    if (encoding == textdecode::Encoding::Utf8 && std::all_of(bytes.begin(), bytes.end(), ascii))
       encoding = textdecode::Encoding::Cp932;
     // Shift-JIS text is always written with CR LF; the others keep their own
     // breaks (none in the file: LF where that is the custom, else CR LF).
-    if (encoding != textdecode::Encoding::Cp932) lineBreak = textdecode::LineBreakOf(data, encoding);
+    if (encoding != textdecode::Encoding::Cp932) lineBreak = textdecode::LineBreakOf(bytes, encoding);
     if (lineBreak.isEmpty()) lineBreak = encoding == textdecode::Encoding::Utf8 ? "\n" : "\r\n";
     if (text.size() > MaxTextChars) throw tooMuchText();
     for (qsizetype at = 0, next; at <= text.size(); at = next + 1) {
@@ -479,21 +483,21 @@ void TRichEdit::SaveToFile(const QString& path) {
   if (!dir.exists())
     throw EFileError(QStringLiteral("「%1」に保存できません。\n保存先のフォルダー「%2」がありません。")
                          .arg(path, QDir::toNativeSeparators(info.absolutePath())));
-  QByteArray data;
+  QByteArray bytes;
   if (PlainText) {
     QString text = document()->toRawText();
     text.replace(QChar(0x2029), LineBreak);
     text.replace(QChar(0x2028), LineBreak);
-    data = textdecode::Encode(text, TextEncoding);
+    bytes = textdecode::Encode(text, TextEncoding);
   } else {
-    data = rtf::Write(document());
+    bytes = rtf::Write(document());
   }
   const auto fail = [&](const QFileDevice& f) { throw EFileError(CannotSave(path, JapaneseReason(f))); };
   if (info.exists() && !info.isFile()) {
     // A device or pipe cannot be replaced by renaming; write to it directly.
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) fail(f);
-    if (f.write(data) != data.size() || !f.flush()) fail(f);
+    if (f.write(bytes) != bytes.size() || !f.flush()) fail(f);
     f.close();
     if (f.error() != QFileDevice::NoError) fail(f);
     return;
@@ -503,7 +507,7 @@ void TRichEdit::SaveToFile(const QString& path) {
   if (f.open(QIODevice::WriteOnly)) {
     // Qt can report a short write (file size limit, full disk) as success, so
     // the bytes that reached the file are counted before it replaces the old one.
-    if (f.write(data) != data.size() || !f.flush() || f.size() != data.size()) {
+    if (f.write(bytes) != bytes.size() || !f.flush() || f.size() != bytes.size()) {
       f.cancelWriting();
       throw EFileError(CannotSave(
           path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));
@@ -514,7 +518,7 @@ void TRichEdit::SaveToFile(const QString& path) {
   // Nothing can be made beside the file: the folder refuses it.
   if (info.exists() && !info.isWritable())
     throw EFileError(CannotSave(path, QStringLiteral("ファイルが書き込み禁止です。")));
-  if (info.exists()) return WriteInPlace(path, data);
+  if (info.exists()) return WriteInPlace(path, bytes);
   if (!dir.isWritable()) throw EFileError(CannotSave(path, FolderNotWritable(path)));
   fail(f);
 }
