@@ -634,15 +634,16 @@ void TRichEdit::PasteFromClipboard() { paste(); }
 void TRichEdit::Print(const QString& title, QPrinter* printer) {
   if (!printer) return;
   printer->setDocName(title);
-  QPainter painter;
-  if (!painter.begin(printer)) {
+  const auto failed = [&] {
     const QString target = printer->outputFileName().isEmpty()
                                ? QStringLiteral("プリンター「%1」").arg(printer->printerName())
                                : QStringLiteral("「%1」").arg(printer->outputFileName());
-    throw EFileError(QStringLiteral("「%1」を印刷できません。\n%2に出力できません（プリンターがないか、"
-                                    "出力先に書き込めないか、印刷を受け付けられませんでした）。")
-                         .arg(title, target));
-  }
+    return EFileError(QStringLiteral("「%1」を印刷できません。\n%2に出力できません（プリンターがないか、"
+                                     "出力先に書き込めないか、印刷を受け付けられませんでした）。")
+                          .arg(title, target));
+  };
+  QPainter painter;
+  if (!painter.begin(printer)) throw failed();
   std::unique_ptr<QTextDocument> doc(document()->clone());
   doc->documentLayout()->setPaintDevice(printer);
   // A margin of 2 cm around the text, within the printable area.
@@ -662,6 +663,8 @@ void TRichEdit::Print(const QString& title, QPrinter* printer) {
     doc->drawContents(&painter, page.translated(0, (i - 1) * page.height()));
     painter.restore();
   }
+  // The job goes to the printer here, which may still refuse it.
+  if (!painter.end()) throw failed();
 }
 
 TColor TRichEdit::GetColor() const { return color_; }
