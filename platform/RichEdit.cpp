@@ -489,6 +489,8 @@ void TRichEdit::SaveToFile(const QString& path) {
     text.replace(QChar(0x2029), LineBreak);
     text.replace(QChar(0x2028), LineBreak);
     bytes = textdecode::Encode(text, TextEncoding);
+    if (bytes.isEmpty() && !text.isEmpty())
+      throw EFileError(CannotSave(path, QStringLiteral("文字コード（%1）に変換できません。").arg(textdecode::Name(TextEncoding))));
   } else {
     bytes = rtf::Write(document());
   }

@@ -258,8 +258,14 @@ QByteArray EncodeEucJp(QStringView text) {
   const auto* src = reinterpret_cast<const UChar*>(text.utf16());
   const int32_t n = int32_t(text.size());
   QByteArray out(qsizetype(n) * 3 + 16, Qt::Uninitialized);
-  const int32_t len = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, n, &err);
-  out.resize(U_FAILURE(err) && err != U_STRING_NOT_TERMINATED_WARNING ? 0 : len);
+  int32_t len = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, n, &err);
+  if (err == U_BUFFER_OVERFLOW_ERROR) {  // never expected: three bytes a unit is EUC-JP's most
+    out.resize(len + 1);
+    err = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(c.get());
+    len = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, n, &err);
+  }
+  out.resize(U_FAILURE(err) ? 0 : len);
   return out;
 }
 
