@@ -298,7 +298,9 @@ TSoraChild* TSoraForm::OpenDocument(const QString& path) {
   child->QuoteOpen = QuoteOpen;
   child->QuoteClose = QuoteClose;
   child->NotSavedText = NotSavedText;
-  if (QFileInfo(path).isFile()) {
+  // A device or a pipe goes to loading too, which refuses it with its reason,
+  // rather than opening as an empty document bound to it. A folder opens empty.
+  if (const QFileInfo info(path); info.exists() && !info.isDir()) {
     try {
       child->RichEdit1->LoadFromFile(path);
     } catch (const EFileError&) {

@@ -12,13 +12,19 @@
 #include "platform/FileNames.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
+#include "platform/TextDecode.h"
 #include "ui_TSoraChild.h"
 
 namespace {
 
 const QString kSaveFilter = QStringLiteral(
     "書式付ファイル(*.RTF)|*.rtf|テキストファイル(*.TXT)|*.txt|C言語ソースファイル(*.C)|*.c|"
-    "HTMLファイル(*.HTM)|*.htm|全てのファイル(*.*)|*.*");
+    "HTMLファイル(*.HTM)|*.htm|全てのファイル(*.*)|*.*|テキストファイル UTF-8(*.txt)|*.txt");
+// The last type: text in UTF-8, which holds every character.
+constexpr int kUtf8Type = 6;
+
+// Lost characters listed in the question before a lossy save; a screenful.
+constexpr int kListedLost = 20;
 
 // The default extension Save As leaves for its next run, by the type chosen.
 QString DefaultExtFor(int filterIndex) {
@@ -27,6 +33,7 @@ QString DefaultExtFor(int filterIndex) {
     case 2: return QStringLiteral("txt");
     case 3: return QStringLiteral("c");
     case 4: return QStringLiteral("htm");
+    case kUtf8Type: return QStringLiteral("txt");
     default: return {};
   }
 }
@@ -95,14 +102,18 @@ void TSoraChild::FormActivate() {
 }
 
 bool TSoraChild::AcceptUnencodable() {
-  const QList<sjis::Unencodable> lost = sjis::UnencodableChars(RichEdit1->GetText(), 1);
+  const textdecode::Encoding encoding = RichEdit1->TextEncoding;
+  const QList<sjis::Unencodable> lost = textdecode::UnencodableChars(RichEdit1->GetText(), encoding);
   if (lost.isEmpty()) return true;
-  const sjis::Unencodable& first = lost.constFirst();
-  const QString text =
-      QStringLiteral("「%1」（%2行目）など、シフトJISで表せない文字があります。\n"
-                     "これらの文字を置き換えてテキストとして保存しますか？")
-          .arg(QString::fromUcs4(&first.ch, 1))
-          .arg(first.line);
+  QString list;
+  for (const sjis::Unencodable& u : lost.first(std::min<qsizetype>(lost.size(), kListedLost)))
+    list += QStringLiteral("　%1行目「%2」\n").arg(u.line).arg(QString::fromUcs4(&u.ch, 1));
+  if (lost.size() > kListedLost) list += QStringLiteral("　ほか %1 文字\n").arg(lost.size() - kListedLost);
+  const QString text = QStringLiteral("%1で表せない文字が %2 文字あります。\n%3"
+                                      "これらの文字を置き換えてテキストとして保存しますか？")
+                           .arg(textdecode::Name(encoding))
+                           .arg(lost.size())
+                           .arg(list);
   return Dialogs::AskYesNo(this, text);
 }
 
@@ -124,6 +135,10 @@ void TSoraChild::FileSaveAsExecute() {
   SaveDialog1.DefaultExt = DefaultExtFor(SaveDialog1.FilterIndex);
   // The chosen type decides the format, whatever extension the name has.
   RichEdit1->PlainText = SaveDialog1.FilterIndex != 1;
+  // A new name starts a new file: Shift-JIS with CR LF, or UTF-8 as Linux keeps it.
+  const bool utf8 = SaveDialog1.FilterIndex == kUtf8Type;
+  RichEdit1->TextEncoding = utf8 ? textdecode::Encoding::Utf8 : textdecode::Encoding::Cp932;
+  RichEdit1->LineBreak = utf8 ? QStringLiteral("\n") : QStringLiteral("\r\n");
   if (RichEdit1->PlainText && !AcceptUnencodable()) return;
   RichEdit1->SaveToFile(SaveDialog1.FileName);
   RichEdit1->SetModified(false);

@@ -8,13 +8,19 @@
 #include "platform/Dialogs.h"
 #include "platform/ReplaceDialog.h"
 #include "platform/RichEdit.h"
-#include "platform/ShiftJis.h"
+#include "platform/TextSearch.h"
 #include "platform/WaitCursor.h"
 #include "ui_TSoraChild.h"
 
 namespace {
 
-int ByteLen(const QString& s) { return int(sjis::ByteLength(s)); }
+// A line break in the dialog's texts measures 2, as in the document.
+int ByteLen(const QString& s) { return TextSearch::ByteLength(s); }
+
+// The selection holds exactly this text; a line break stands for any break.
+bool SelectionIs(TRichEdit* edit, const QString& text) {
+  return TextSearch::WithBreaks(edit->GetSelText(), u"\n") == TextSearch::WithBreaks(text, u"\n");
+}
 
 QString NotFoundText(const QString& find) {
   return QStringLiteral("ここから後の文書には 『 ") + find + QStringLiteral(" 』 は、見つかりません！");
@@ -64,7 +70,7 @@ void TSoraChild::ReplaceDialog1Replace() {
     const QString find = ReplaceDialog1->GetFindText();
     const QString replace = ReplaceDialog1->GetReplaceText();
     const int p = RichEdit1->GetSelStart();
-    if (RichEdit1->GetSelText() == find) RichEdit1->SetSelText(replace);
+    if (SelectionIs(RichEdit1, find)) RichEdit1->SetSelText(replace);
     RichEdit1->SetSelStart(p);
     RichEdit1->SetSelLength(ByteLen(replace));
     ReplaceDialog1Find();
@@ -80,8 +86,7 @@ int TSoraChild::FindNextMatch() {
   int types = 0;
   if (options & TReplaceDialog::frMatchCase) types |= stMatchCase;
   if (options & TReplaceDialog::frWholeWord) types |= stWholeWord;
-  const QString sel = RichEdit1->GetSelText();
-  const int start = (sel == find || sel == replace)
+  const int start = (SelectionIs(RichEdit1, find) || SelectionIs(RichEdit1, replace))
                         ? RichEdit1->GetSelStart() + RichEdit1->GetSelLength()
                         : 0;
   const int p = RichEdit1->FindText(find, start, RichEdit1->GetTextLen(), types);
@@ -92,40 +97,51 @@ int TSoraChild::FindNextMatch() {
 }
 
 // Every occurrence from the top, each search starting right after the previous
-// replacement, so inserted text is never searched again. The loop works on
-// document positions inside one edit block: the layout runs once, the caret is
-// scrolled once, and one undo takes the whole command back.
+// replacement, so inserted text is never searched again. The hits are found
+// in one copy of the text, walking forward, and replaced in the document
+// shifted by what the replacements before them added, inside one edit block:
+// the layout runs once, the caret is scrolled once, and one undo takes the
+// whole command back.
 void TSoraChild::ReplaceAll() {
   const QString find = ReplaceDialog1->GetFindText();
   const QString replace = ReplaceDialog1->GetReplaceText();
   RichEdit1->SetSelStart(0);
   int count = 0;
-  if (!find.isEmpty()) {
-    const int options = ReplaceDialog1->GetOptions();
-    QTextDocument::FindFlags flags;
-    if (options & TReplaceDialog::frMatchCase) flags |= QTextDocument::FindCaseSensitively;
-    if (options & TReplaceDialog::frWholeWord) flags |= QTextDocument::FindWholeWords;
+  const int options = ReplaceDialog1->GetOptions();
+  int types = 0;
+  if (options & TReplaceDialog::frMatchCase) types |= stMatchCase;
+  if (options & TReplaceDialog::frWholeWord) types |= stWholeWord;
+  const TextSearch search(find, types);
+  if (!search.IsEmpty()) {
     QTextDocument* doc = RichEdit1->document();
+    const QString text = doc->toRawText();
+    const QString inserted = TextSearch::WithBreaks(replace, u"\n");
+    const qsizetype grow = inserted.size() - search.Length();
     QTextCursor edit(doc);
-    QTextCursor last;
-    int from = 0;
+    qsizetype from = 0, shift = 0, lastAt = -1;
+    // The character the replacements leave in front of the next search.
+    char32_t before = TextSearch::FromText;
     // Seconds in a large document: the wait cursor says the program works.
     const WaitCursor wait;
     edit.beginEditBlock();
-    while (true) {
-      const QTextCursor found = doc->find(find, from, flags);
-      if (found.isNull()) break;
-      QTextCursor hit = found;
-      const int at = hit.selectionStart();
-      hit.insertText(QString(replace).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    for (qsizetype at; (at = search.IndexIn(text, from, -1, before)) >= 0;) {
+      edit.setPosition(int(at + shift));
+      edit.setPosition(int(at + shift + search.Length()), QTextCursor::KeepAnchor);
+      edit.insertText(inserted);
       ++count;
-      from = hit.position();
-      last = QTextCursor(doc);
-      last.setPosition(at);
-      last.setPosition(from, QTextCursor::KeepAnchor);
+      lastAt = at + shift;
+      shift += grow;
+      if (!inserted.isEmpty())
+        before = TextSearch::LastCodePoint(inserted);
+      else if (at != from || before == TextSearch::FromText)
+        before = TextSearch::LastCodePoint(QStringView(text).first(at));
+      from = at + search.Length();
     }
     edit.endEditBlock();
     if (count > 0) {
+      QTextCursor last(doc);
+      last.setPosition(int(lastAt));
+      last.setPosition(int(lastAt + inserted.size()), QTextCursor::KeepAnchor);
       RichEdit1->setTextCursor(last);
       RichEdit1->ScrollCaret();
     }

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPainter>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <QTextList>
 
@@ -28,6 +30,7 @@
 #include "platform/ShiftJis.h"
 #include "platform/SjisIndex.h"
 #include "platform/TextDecode.h"
+#include "platform/TextSearch.h"
 #include "platform/WaitCursor.h"
 
 namespace {
@@ -103,17 +106,28 @@ void TRichEdit::LoadFromFile(const QString& path) {
   const QFileInfo info(path);
   if (info.isDir())
     throw EFileError(QStringLiteral("「%1」はフォルダーです。ファイルを指定してください。").arg(path));
-  if (info.size() > MaxFileBytes)
-    throw EFileError(QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは %2 MB までのファイルです。")
-                         .arg(path)
-                         .arg(MaxFileBytes >> 20));
+  const auto tooLarge = [&] {
+    return EFileError(QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは %2 MB までのファイルです。")
+                          .arg(path)
+                          .arg(MaxFileBytes >> 20));
+  };
+  // A pipe would hold the program until someone writes to it, a device can be
+  // endless: only regular files are documents.
+  if (info.exists() && !info.isFile())
+    throw EFileError(QStringLiteral("「%1」は通常のファイルではない（デバイスやパイプなど）ため開けません。").arg(path));
+  if (info.size() > MaxFileBytes) throw tooLarge();
   const WaitCursor wait;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
     throw EFileError(QStringLiteral("「%1」を開けません。\n%2").arg(path, JapaneseReason(f)));
-  const QByteArray bytes = f.readAll();
+  // The size the file claims is not trusted: reading stops once past the limit.
+  QByteArray bytes;
+  bytes.reserve(qsizetype(std::min(info.size(), MaxFileBytes)) + 1);
+  char chunk[1 << 16];
+  for (qint64 n; bytes.size() <= MaxFileBytes && (n = f.read(chunk, sizeof chunk)) > 0;) bytes.append(chunk, n);
   if (f.error() != QFileDevice::NoError)
     throw EFileError(QStringLiteral("「%1」を読み込めません。\n%2").arg(path, JapaneseReason(f)));
+  if (bytes.size() > MaxFileBytes) throw tooLarge();
   f.close();
 
   const auto tooMuchText = [&] {
@@ -132,13 +146,23 @@ void TRichEdit::LoadFromFile(const QString& path) {
   std::unique_ptr<QTextDocument> doc(new QTextDocument);
   doc->setDefaultFont(document()->defaultFont());
   doc->setUndoRedoEnabled(false);
+  textdecode::Encoding encoding = textdecode::Encoding::Cp932;
+  QString lineBreak = QStringLiteral("\r\n");
   if (rtf::LooksLikeRtf(bytes)) {
     rtf::Read(bytes, doc.get());
     if (doc->characterCount() > MaxTextChars) throw tooMuchText();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
       if (b.length() > MaxParagraphChars) throw tooLongParagraph();
   } else {
-    const QString text = textdecode::Decode(bytes);
+    const QString text = textdecode::Decode(bytes, &encoding);
+    // Plain ASCII reads as UTF-8 but is Shift-JIS as much: it stays the program's own.
+    const auto ascii = [](char c) { return (c & 0x80) == 0; };
+    if (encoding == textdecode::Encoding::Utf8 && std::all_of(bytes.begin(), bytes.end(), ascii))
+      encoding = textdecode::Encoding::Cp932;
+    // Shift-JIS text is always written with CR LF; the others keep their own
+    // breaks (none in the file: LF where that is the custom, else CR LF).
+    if (encoding != textdecode::Encoding::Cp932) lineBreak = textdecode::LineBreakOf(bytes, encoding);
+    if (lineBreak.isEmpty()) lineBreak = encoding == textdecode::Encoding::Utf8 ? "\n" : "\r\n";
     if (text.size() > MaxTextChars) throw tooMuchText();
     for (qsizetype at = 0, next; at <= text.size(); at = next + 1) {
       next = text.indexOf(QChar('\n'), at);
@@ -156,10 +180,44 @@ void TRichEdit::LoadFromFile(const QString& path) {
   if (old && old->parent() == this) old->deleteLater();
   setTextCursor(QTextCursor(doc.release()));  // at the top, in the format of the first character
   AttachDocument();
+  TextEncoding = encoding;
+  LineBreak = lineBreak;
   modified_ = true;  // the content changed; callers clear it
   emit OnChange();
   emit OnSelectionChange();
 }
+
+namespace {
+
+QString CannotSave(const QString& path, const QString& why) {
+  return QStringLiteral("「%1」に保存できません。\n%2").arg(path, why);
+}
+
+QString FolderNotWritable(const QString& path) {
+  return QStringLiteral("保存先のフォルダー「%1」に書き込めません（アクセス権がありません）。")
+      .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+}
+
+// For a file whose folder takes no new file beside it: written over in place.
+// A write that fails puts the old bytes back.
+void WriteInPlace(const QString& path, const QByteArray& data) {
+  QFile f(path);
+  // Unbuffered: a failed write must leave nothing queued to spoil the restore.
+  if (!f.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    throw EFileError(CannotSave(path, FolderNotWritable(path)));
+  const QByteArray old = f.readAll();
+  if (f.error() != QFileDevice::NoError || !f.seek(0))
+    throw EFileError(CannotSave(path, FolderNotWritable(path)));
+  const bool written = f.write(data) == data.size() && f.flush() && f.resize(data.size());
+  if (written) return;
+  const bool restored = f.seek(0) && f.write(old) == old.size() && f.flush() && f.resize(old.size());
+  throw EFileError(CannotSave(
+      path, FolderNotWritable(path) + QStringLiteral("\nファイルに直接書き込みましたが、途中で失敗しました。") +
+                (restored ? QStringLiteral("ファイルは元の内容に戻しました。")
+                          : QStringLiteral("ファイルを元の内容に戻せませんでした。"))));
+}
+
+}  // namespace
 
 void TRichEdit::SaveToFile(const QString& path) {
   const QFileInfo info(path);
@@ -169,11 +227,18 @@ void TRichEdit::SaveToFile(const QString& path) {
   if (!dir.exists())
     throw EFileError(QStringLiteral("「%1」に保存できません。\n保存先のフォルダー「%2」がありません。")
                          .arg(path, QDir::toNativeSeparators(info.absolutePath())));
-  const QByteArray bytes = PlainText ? sjis::Encode(ToCrLf(document()->toRawText()))
-                                    : rtf::Write(document());
-  const auto fail = [&](const QFileDevice& f) {
-    throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(path, JapaneseReason(f)));
-  };
+  QByteArray bytes;
+  if (PlainText) {
+    QString text = document()->toRawText();
+    text.replace(QChar(0x2029), LineBreak);
+    text.replace(QChar(0x2028), LineBreak);
+    bytes = textdecode::Encode(text, TextEncoding);
+    if (bytes.isEmpty() && !text.isEmpty())
+      throw EFileError(CannotSave(path, QStringLiteral("文字コード（%1）に変換できません。").arg(textdecode::Name(TextEncoding))));
+  } else {
+    bytes = rtf::Write(document());
+  }
+  const auto fail = [&](const QFileDevice& f) { throw EFileError(CannotSave(path, JapaneseReason(f))); };
   if (info.exists() && !info.isFile()) {
     // A device or pipe cannot be replaced by renaming; write to it directly.
     QFile f(path);
@@ -185,19 +250,23 @@ void TRichEdit::SaveToFile(const QString& path) {
   }
   // Written beside the file and renamed into place: a failure leaves the old file whole.
   QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) {
-    if (info.exists() && !info.isWritable())
-      throw EFileError(QStringLiteral("「%1」に保存できません。\nファイルが書き込み禁止です。").arg(path));
-    fail(f);
+  if (f.open(QIODevice::WriteOnly)) {
+    // Qt can report a short write (file size limit, full disk) as success, so
+    // the bytes that reached the file are counted before it replaces the old one.
+    if (f.write(bytes) != bytes.size() || !f.flush() || f.size() != bytes.size()) {
+      f.cancelWriting();
+      throw EFileError(CannotSave(
+          path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));
+    }
+    if (!f.commit()) fail(f);
+    return;
   }
-  // Qt can report a short write (file size limit, full disk) as success, so
-  // the bytes that reached the file are counted before it replaces the old one.
-  if (f.write(bytes) != bytes.size() || !f.flush() || f.size() != bytes.size()) {
-    f.cancelWriting();
-    throw EFileError(QStringLiteral("「%1」に保存できません。\n%2").arg(
-        path, QStringLiteral("書き込みが途中で失敗しました（ディスクの空き容量が不足している可能性があります）。")));
-  }
-  if (!f.commit()) fail(f);
+  // Nothing can be made beside the file: the folder refuses it.
+  if (info.exists() && !info.isWritable())
+    throw EFileError(CannotSave(path, QStringLiteral("ファイルが書き込み禁止です。")));
+  if (info.exists()) return WriteInPlace(path, bytes);
+  if (!dir.isWritable()) throw EFileError(CannotSave(path, FolderNotWritable(path)));
+  fail(f);
 }
 
 // ---- text and positions ------------------------------------------------------
@@ -257,36 +326,17 @@ void TRichEdit::SetSelText(const QString& text) {
 }
 
 int TRichEdit::FindText(const QString& text, int start, int length, int searchTypes) const {
-  if (text.isEmpty() || length <= 0) return -1;
+  const TextSearch search(text, searchTypes);
+  if (search.IsEmpty() || length <= 0) return -1;
   const int total = GetTextLen();
   if (start < 0) start = 0;
   if (start >= total) return -1;
   const qint64 endByte = std::min<qint64>(qint64(start) + length, total);
-  const Qt::CaseSensitivity cs = (searchTypes & stMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-  const QString needle = ToLf(text);
   // A start inside a double-byte character begins the search after it.
   int from = DocPosOf(start);
   if (BytePosOf(from) < start) ++from;
-  if (needle.contains(QChar('\n'))) {
-    // Across paragraphs: search the text itself.
-    const QString all = ToLf(GetText());
-    const int to = DocPosOf(int(endByte));
-    for (int at = all.indexOf(needle, from, cs); at >= 0 && at + needle.size() <= to;
-         at = all.indexOf(needle, at + 1, cs)) {
-      if (!(searchTypes & stWholeWord) ||
-          ((at == 0 || !all[at - 1].isLetterOrNumber()) &&
-           (at + needle.size() >= all.size() || !all[at + needle.size()].isLetterOrNumber())))
-        return BytePosOf(at);
-    }
-    return -1;
-  }
-  QTextDocument::FindFlags flags;
-  if (searchTypes & stMatchCase) flags |= QTextDocument::FindCaseSensitively;
-  if (searchTypes & stWholeWord) flags |= QTextDocument::FindWholeWords;
-  const int to = DocPosOf(int(endByte));
-  const QTextCursor found = document()->find(needle, from, flags);
-  if (found.isNull() || found.selectionEnd() > to) return -1;
-  return BytePosOf(found.selectionStart());
+  const int at = int(search.IndexIn(document()->toRawText(), from, DocPosOf(int(endByte))));
+  return at < 0 ? -1 : BytePosOf(at);
 }
 
 int TRichEdit::LineFromChar(int bytePos) const {
@@ -325,10 +375,42 @@ void TRichEdit::CutToClipboard() { cut(); }
 void TRichEdit::CopyToClipboard() { copy(); }
 void TRichEdit::PasteFromClipboard() { paste(); }
 
+// Laid out and drawn here rather than by QTextDocument::print, which gives no
+// word when the printer or the PDF file cannot be opened.
 void TRichEdit::Print(const QString& title, QPrinter* printer) {
   if (!printer) return;
   printer->setDocName(title);
-  document()->print(printer);
+  const auto failed = [&] {
+    const QString target = printer->outputFileName().isEmpty()
+                               ? QStringLiteral("プリンター「%1」").arg(printer->printerName())
+                               : QStringLiteral("「%1」").arg(printer->outputFileName());
+    return EFileError(QStringLiteral("「%1」を印刷できません。\n%2に出力できません（プリンターがないか、"
+                                     "出力先に書き込めないか、印刷を受け付けられませんでした）。")
+                          .arg(title, target));
+  };
+  QPainter painter;
+  if (!painter.begin(printer)) throw failed();
+  std::unique_ptr<QTextDocument> doc(document()->clone());
+  doc->documentLayout()->setPaintDevice(printer);
+  // A margin of 2 cm around the text, within the printable area.
+  const double margin = printer->logicalDpiY() * 2 / 2.54;
+  QTextFrameFormat frame = doc->rootFrame()->frameFormat();
+  frame.setMargin(margin);
+  doc->rootFrame()->setFrameFormat(frame);
+  const QRectF page(QPointF(0, 0), QSizeF(printer->width(), printer->height()));
+  doc->setPageSize(page.size());
+  const int pages = doc->pageCount();
+  const int first = printer->fromPage() > 0 ? printer->fromPage() : 1;
+  const int last = printer->toPage() > 0 ? std::min(printer->toPage(), pages) : pages;
+  for (int i = first; i <= last; ++i) {
+    if (i > first) printer->newPage();
+    painter.save();
+    painter.translate(0, -(i - 1) * page.height());
+    doc->drawContents(&painter, page.translated(0, (i - 1) * page.height()));
+    painter.restore();
+  }
+  // The job goes to the printer here, which may still refuse it.
+  if (!painter.end()) throw failed();
 }
 
 TColor TRichEdit::GetColor() const { return color_; }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/Colors.h"
+#include "platform/TextDecode.h"
 #include "platform/TextFormat.h"
 
 class QPrinter;
@@ -72,8 +73,9 @@ class TRichEdit : public QTextEdit {
 
   // Rich text when the file's content is RTF, else plain text (encoding detected).
   // Throws EFileError. Replaces the document; clears the undo history.
-  // Files above MaxFileBytes are refused before they are read; texts above
-  // MaxTextChars, or with a paragraph above MaxParagraphChars, after.
+  // Anything but a regular file is refused before it is opened, files above
+  // MaxFileBytes before they are read (and whatever grows past it while being
+  // read); texts above MaxTextChars, or with a paragraph above MaxParagraphChars, after.
   void LoadFromFile(const QString& path);
   // Beyond these the layout would hold the window for many seconds on opening
   // and on each key (about a second per million characters of one paragraph)
@@ -81,10 +83,14 @@ class TRichEdit : public QTextEdit {
   static constexpr qint64 MaxFileBytes = qint64(64) << 20;
   static constexpr int MaxTextChars = 8 << 20;
   static constexpr int MaxParagraphChars = 1 << 20;
-  // RTF, or CP932 text with CR LF when PlainText. Throws EFileError; the file
-  // already on disk is left as it was when the save fails.
+  // RTF, or text in TextEncoding with LineBreak when PlainText. Throws
+  // EFileError; the file already on disk is left as it was when the save fails.
   void SaveToFile(const QString& path);
   bool PlainText = false;
+  // How plain text is written. LoadFromFile takes them from a text file, so
+  // that Save gives the file back as it was; RTF and new documents: CP932, CR LF.
+  textdecode::Encoding TextEncoding = textdecode::Encoding::Cp932;
+  QString LineBreak = QStringLiteral("\r\n");
 
   bool GetModified() const;
   void SetModified(bool modified);
@@ -113,6 +119,7 @@ class TRichEdit : public QTextEdit {
   void CutToClipboard();
   void CopyToClipboard();
   void PasteFromClipboard();
+  // Throws EFileError when the printer (or the PDF file) cannot be opened.
   void Print(const QString& title, QPrinter* printer);
 
   TTextAttributes& SelAttributes() { return selAttributes_; }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace textdecode {
 
@@ -244,6 +246,131 @@ QString Decode(QByteArrayView bytes, Encoding* used) {
   }
   Normalize(s);
   return s;
+}
+
+namespace {
+
+// EUC-JP through ICU; unencodable characters become its substitute.
+QByteArray EncodeEucJp(QStringView text) {
+  UErrorCode err = U_ZERO_ERROR;
+  std::unique_ptr<UConverter, decltype(&ucnv_close)> c(ucnv_open("EUC-JP", &err), ucnv_close);
+  if (U_FAILURE(err)) return {};
+  const auto* src = reinterpret_cast<const UChar*>(text.utf16());
+  const int32_t n = int32_t(text.size());
+  QByteArray out(qsizetype(n) * 3 + 16, Qt::Uninitialized);
+  int32_t len = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, n, &err);
+  if (err == U_BUFFER_OVERFLOW_ERROR) {  // never expected: three bytes a unit is EUC-JP's most
+    out.resize(len + 1);
+    err = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(c.get());
+    len = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, n, &err);
+  }
+  out.resize(U_FAILURE(err) ? 0 : len);
+  return out;
+}
+
+// Whether EUC-JP holds each BMP character, worked out once.
+const std::vector<bool>& EucJpBmp() {
+  static const std::vector<bool> table = [] {
+    std::vector<bool> ok(0x10000, false);
+    UErrorCode err = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, decltype(&ucnv_close)> c(ucnv_open("EUC-JP", &err), ucnv_close);
+    if (U_FAILURE(err)) return ok;
+    ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    char buf[8];
+    for (char32_t u = 0; u < 0x10000; ++u) {
+      if (QChar::isSurrogate(u)) continue;
+      const UChar ch = UChar(u);
+      err = U_ZERO_ERROR;
+      ucnv_resetFromUnicode(c.get());
+      ucnv_fromUChars(c.get(), buf, sizeof buf, &ch, 1, &err);
+      ok[u] = U_SUCCESS(err) || err == U_STRING_NOT_TERMINATED_WARNING;
+    }
+    return ok;
+  }();
+  return table;
+}
+
+}  // namespace
+
+QString LineBreakOf(QByteArrayView bytes, Encoding e) {
+  const bool wide = e == Encoding::Utf16LE || e == Encoding::Utf16BE;
+  const qsizetype step = wide ? 2 : 1;
+  const qsizetype begin = wide ? 2 : e == Encoding::Utf8Bom ? 3 : 0;
+  const auto unit = [&](qsizetype i) -> int {
+    if (!wide) return static_cast<unsigned char>(bytes[i]);
+    const int a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+    return e == Encoding::Utf16LE ? a | (b << 8) : (a << 8) | b;
+  };
+  for (qsizetype i = begin; i + step <= bytes.size(); i += step) {
+    const int u = unit(i);
+    if (u == '\n') return QStringLiteral("\n");
+    if (u == '\r')
+      return i + 2 * step <= bytes.size() && unit(i + step) == '\n' ? QStringLiteral("\r\n")
+                                                                     : QStringLiteral("\r");
+  }
+  return {};
+}
+
+QByteArray Encode(QStringView text, Encoding e) {
+  switch (e) {
+    case Encoding::Utf8: return text.toUtf8();
+    case Encoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+      const bool big = e == Encoding::Utf16BE;
+      QByteArray out;
+      out.reserve(2 * text.size() + 2);
+      QString all(1, QChar(0xFEFF));
+      all += text;
+      for (const QChar c : all) {
+        const char16_t u = c.unicode();
+        const char hi = char(u >> 8), lo = char(u & 0xFF);
+        out += big ? hi : lo;
+        out += big ? lo : hi;
+      }
+      return out;
+    }
+    case Encoding::EucJp: return EncodeEucJp(text);
+    case Encoding::Cp932: break;
+  }
+  return sjis::Encode(text);
+}
+
+QList<sjis::Unencodable> UnencodableChars(QStringView text, Encoding e, int max) {
+  if (e == Encoding::Cp932) return sjis::UnencodableChars(text, max);
+  QList<sjis::Unencodable> found;
+  if (e != Encoding::EucJp) return found;
+  const std::vector<bool>& ok = EucJpBmp();
+  int line = 1;
+  const qsizetype size = text.size();
+  for (qsizetype i = 0; i < size && (max < 0 || found.size() < max); ++i) {
+    const char16_t u = text[i].unicode();
+    if (u == '\r' || u == '\n' || u == 0x2029 || u == 0x2028) {
+      if (u == '\r' && i + 1 < size && text[i + 1] == u'\n') ++i;
+      ++line;
+      continue;
+    }
+    if (QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode())) {
+      found.append({QChar::surrogateToUcs4(u, text[i + 1].unicode()), i, line});  // EUC-JP is BMP only
+      ++i;
+    } else if (QChar::isSurrogate(u) || !ok[u]) {
+      found.append({u, i, line});
+    }
+  }
+  return found;
+}
+
+QString Name(Encoding e) {
+  switch (e) {
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: return QStringLiteral("UTF-8");
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: return QStringLiteral("UTF-16");
+    case Encoding::EucJp: return QStringLiteral("EUC-JP");
+    case Encoding::Cp932: break;
+  }
+  return QStringLiteral("シフトJIS");
 }
 
 }  // namespace textdecode

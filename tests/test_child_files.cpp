@@ -1,5 +1,6 @@
 // Document windows: creation, Save, Save As, Print and the close question.
 #include <QPrinter>
+#include <QStringEncoder>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -174,12 +175,58 @@ class TestChildFiles : public QObject {
     QCOMPARE(child->SaveDialog1.DefaultExt, QStringLiteral("txt"));
   }
 
+  // Save writes a text file back as it came: encoding, BOM and line breaks.
+  void saveKeepsTheFileEncoding_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");  // with 空 typed at the end
+    const auto utf16 = [](QStringView text, QStringConverter::Encoding e) {
+      return QByteArray(QStringEncoder(e, QStringConverter::Flag::WriteBom).encode(text));
+    };
+    const QString euc = QStringLiteral("日本語の文章です。\nこれは試験のための文書です。\n").repeated(4);
+    QStringEncoder toEuc("EUC-JP");
+    QTest::newRow("UTF-8, LF") << QByteArray("a\n\xE4\xB8\x80\n") << QByteArray("a\n\xE4\xB8\x80\n\xE7\xA9\xBA");
+    QTest::newRow("UTF-8 with BOM, CR LF") << QByteArray("\xEF\xBB\xBF\xE4\xB8\x80\r\n")
+                                          << QByteArray("\xEF\xBB\xBF\xE4\xB8\x80\r\n\xE7\xA9\xBA");
+    QTest::newRow("UTF-16 LE") << utf16(u"一\r\n", QStringConverter::Utf16LE) << utf16(u"一\r\n空", QStringConverter::Utf16LE);
+    QTest::newRow("UTF-16 BE, LF") << utf16(u"一\n", QStringConverter::Utf16BE) << utf16(u"一\n空", QStringConverter::Utf16BE);
+    QTest::newRow("EUC-JP, LF") << QByteArray(toEuc.encode(euc)) << QByteArray(toEuc.encode(euc + QStringLiteral("空")));
+    QTest::newRow("Shift-JIS: CR LF as always") << sjis::Encode(u"一\n") << sjis::Encode(u"一\r\n空");
+  }
+  void saveKeepsTheFileEncoding() {
+    QFETCH(QByteArray, before);
+    WriteFile(Path("enc.txt"), before);
+    Dialogs::Script script;
+    TSoraChild* child = Open("enc.txt");
+    child->RichEdit1->moveCursor(QTextCursor::End);
+    child->RichEdit1->SetSelText(QStringLiteral("空"));
+    child->FileSaveExecute();
+    QTEST(ReadAll(Path("enc.txt")), "after");
+    QVERIFY(script.Unexpected.isEmpty());
+  }
+
+  // The UTF-8 type keeps what Shift-JIS lacks, without a question, and Save keeps to it.
+  void saveAsUtf8() {
+    Dialogs::Script script;
+    TSoraChild* child = Open("k.txt", QStringLiteral("한글\n空"));
+    script.SaveFile(Path("k.txt"), 6);
+    child->FileSaveAsExecute();
+    QCOMPARE(ReadAll(Path("k.txt")), QByteArray("\xED\x95\x9C\xEA\xB8\x80\n\xE7\xA9\xBA"));
+    QCOMPARE(child->SaveDialog1.DefaultExt, QStringLiteral("txt"));
+    QVERIFY(child->SaveDialog1.Filter.endsWith(QStringLiteral("|全てのファイル(*.*)|*.*|テキストファイル UTF-8(*.txt)|*.txt")));
+    child->RichEdit1->SetSelText(QStringLiteral("x"));
+    child->FileSaveExecute();
+    QCOMPARE(ReadAll(Path("k.txt")), QByteArray("x\xED\x95\x9C\xEA\xB8\x80\n\xE7\xA9\xBA"));
+    QCOMPARE(script.Questions, QStringList());
+    QCOMPARE(script.Unexpected, QStringList());
+  }
+
   void unencodableCharactersAreAskedAbout() {
     Dialogs::Script script;
     TSoraChild* child = Open("u.txt", QStringLiteral("一行目\n二行目に한글"));
     script.Answer(false);
     child->FileSaveExecute();
-    QVERIFY(script.Questions.size() == 1 && script.Questions[0].contains(QStringLiteral("「한」（2行目）")));
+    QCOMPARE(script.Questions.value(0), QStringLiteral("シフトJISで表せない文字が 2 文字あります。\n　2行目「한」\n　2行目「글」\n"
+                                                      "これらの文字を置き換えてテキストとして保存しますか？"));
     QVERIFY(!QFile::exists(Path("u.txt")) && child->RichEdit1->GetModified());
     script.Answer(true);
     child->FileSaveExecute();
@@ -192,6 +239,21 @@ class TestChildFiles : public QObject {
     script.SaveFile(Path("u3.rtf"), 1);
     child->FileSaveAsExecute();
     QVERIFY(script.Questions.size() == 3 && IsRtf(Path("u3.rtf")) && script.Unexpected.isEmpty());
+
+    // A screenful of them is listed, with the rest counted.
+    TSoraChild* many = Open("many.txt", QStringLiteral("①한\n").repeated(23));
+    script.Answer(false);
+    many->FileSaveExecute();
+    const QString listed = script.Questions.value(3);
+    QVERIFY2(listed.contains(QStringLiteral("文字が 23 文字")), qPrintable(listed));
+    QVERIFY2(listed.contains(QStringLiteral("　20行目「한」\n　ほか 3 文字\n")), qPrintable(listed));
+    // EUC-JP asks about what EUC-JP lacks.
+    WriteFile(Path("e.txt"), QStringEncoder("EUC-JP").encode(QStringLiteral("日本語の文章です。これは試験のための文書です。\n").repeated(4)));
+    TSoraChild* euc = Open("e.txt");
+    euc->RichEdit1->SetSelText(QStringLiteral("한"));
+    script.Answer(false);
+    euc->FileSaveExecute();
+    QVERIFY(script.Questions.value(4).startsWith(QStringLiteral("EUC-JPで表せない文字が 1 文字あります。\n　1行目「한」")));
   }
 
   void printUsesTheCaptionAsTitle() {
@@ -214,6 +276,16 @@ class TestChildFiles : public QObject {
     for (QChar c : QStringLiteral("print-me.txt")) utf16 += char(c.unicode() >> 8), utf16 += char(c.unicode() & 0xFF);
     QVERIFY(bytes.contains(utf16) || bytes.contains("print-me.txt"));
     QVERIFY(!bytes.contains("sub/print-me"));
+
+    // A print that cannot be made is reported once, not dropped.
+    script.PrintAnswers.push_back([this](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(Path("missing/out.pdf"));
+      return true;
+    });
+    child->FilePrint->trigger();
+    QCOMPARE(script.Errors.size(), 1);
+    QVERIFY2(script.Errors[0].contains(QStringLiteral("「print-me.txt」を印刷できません。")), qPrintable(script.Errors[0]));
   }
 
   void closeQuestion() {

@@ -213,6 +213,24 @@ class TestCountersFind : public QObject {
     QVERIFY(h.script.Messages.last() == kNotFound.arg("zzz") && Sel(c) == "0+0");
   }
 
+  // A line break in the dialog's texts is one paragraph break, 2 bytes, for all three commands.
+  void lineBreaksInTheTexts() {
+    Host h;
+    TSoraChild* c = h.Replace(h.NewChild(QStringLiteral("a\r\nb a\r\nb a b")), QStringLiteral("a\nb"),
+                              QStringLiteral("x\ry"));
+    c->ReplaceDialog1Find();
+    QCOMPARE(Sel(c), QStringLiteral("0+4"));
+    Click(c->ReplaceDialog1->ReplaceButton());
+    QCOMPARE(Sel(c, true), QStringLiteral("5+4 x\r\ny a\r\nb a b"));
+    QCOMPARE(c->RichEdit1->document()->blockCount(), 3);
+    Click(c->ReplaceDialog1->ReplaceAllButton());
+    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("x\r\ny x\r\ny a b"));
+    QCOMPARE(h.script.Messages.last(), QStringLiteral("1個の　『 a\nb 』 を 『 x\ry 』 に置き換えました。"));
+    // A no-break space is found only by itself, by Replace All too.
+    h.Replace(c, QStringLiteral("a\u00A0b"), QStringLiteral("z"))->ReplaceDialog1Replace();
+    QCOMPARE(h.script.Messages.last(), kNotFound.arg(QStringLiteral("a\u00A0b")));
+  }
+
   // Texts of different byte lengths: each replacement selected exactly, the next found after it.
   void japanese() {
     Host h;

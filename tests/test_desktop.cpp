@@ -3,6 +3,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 #include "app/Startup.h"
 #include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
@@ -105,6 +107,43 @@ class TestDesktop : public QObject {
     const Run r = Execute(P("bin/soramemo-convert"), {in.fileName(), work.filePath("out.txt")});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QCOMPARE(ReadAll(work.filePath("out.txt")), QByteArray("\x8b\xf3\x82\xcc\x89\xba\x82\xc5\r\n"));
+
+    // UTF-8 output keeps what Shift-JIS lacks.
+    QVERIFY(in.write("\xED\x95\x9C\r\n") > 0 && in.flush());
+    const Run utf8 = Execute(P("bin/soramemo-convert"), {"--encoding=utf8", in.fileName(), work.filePath("u.txt")});
+    QVERIFY2(utf8.exitCode == 0, qPrintable(utf8.err));
+    QCOMPARE(ReadAll(work.filePath("u.txt")), QByteArray("空の下で\n\xED\x95\x9C\n"));
+  }
+
+  // A device or a pipe is no document: refused at once, never read into memory.
+  void converterReadsOnlyFiles() {
+    QTemporaryDir work;
+    const QString fifo = work.filePath("pipe");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& in : {QStringLiteral("/dev/zero"), fifo}) {
+      const Run r = Execute(P("bin/soramemo-convert"), {in, work.filePath("out.txt")});
+      QCOMPARE(r.exitCode, 1);
+      QVERIFY2(r.err.contains(QStringLiteral("通常のファイルではない")), qPrintable(r.err));
+    }
+  }
+
+  // Asked for usage or version, the programs answer on standard output and
+  // open no window: there is no display here to open one on.
+  void usageAndVersion() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    const Run help = Execute(P("bin/soramemo"), {"--help"}, env);
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.out.contains("--version"), qPrintable(help.out + help.err));
+    QVERIFY2(help.out.contains(QStringLiteral("ファイル")), qPrintable(help.out));
+    const Run version = Execute(P("bin/soramemo"), {"--version"}, env);
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY2(version.out.startsWith("soramemo 1."), qPrintable(version.out + version.err));
+    const Run convert = Execute(P("bin/soramemo-convert"), {"--help"}, env);
+    QCOMPARE(convert.exitCode, 0);
+    QVERIFY2(convert.out.contains("--encoding=sjis|utf8"), qPrintable(convert.out + convert.err));
   }
 
   void desktopEntry() {

@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -192,17 +193,65 @@ class TestFailureInjection : public QObject, FrameHost {
     QVERIFY(!QFileInfo::exists(other.filePath("gone")));
   }
 
-  void readOnlyFolderAndFile() {
+  // A writable file in a folder that takes no new file (a shared folder, a
+  // file under /etc) is written in place; a write that fails there puts the
+  // old bytes back. Run through the converter as an unprivileged user, since
+  // permissions do not bind root.
+  void fileInAFolderThatIsNotWritable() {
+    QTemporaryDir root;
+    QVERIFY(chmod(QFile::encodeName(root.path()).constData(), 0755) == 0);
+    QVERIFY(QDir(root.path()).mkpath("ro"));
+    const QString in = root.filePath("in.txt"), out = root.filePath("ro/out.txt");
+    WriteFile(in, "new text, longer than the old one\n");
+    WriteFile(out, "old");
+    const uid_t nobody = 65534;
+    if (geteuid() == 0) QVERIFY(chown(QFile::encodeName(out).constData(), nobody, nobody) == 0);
+    QVERIFY(chmod(QFile::encodeName(root.filePath("ro")).constData(), 0555) == 0);
+    const auto convert = [&](const QString& target, rlim_t limit) {
+      QProcess p;
+      p.setChildProcessModifier([limit] {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(99);
+        if (limit) {
+          signal(SIGXFSZ, SIG_IGN);
+          const rlimit r{limit, limit};
+          setrlimit(RLIMIT_FSIZE, &r);
+        }
+      });
+      p.start(QStringLiteral(SORAMEMO_BIN_DIR "/soramemo-convert"), {in, target});
+      p.waitForFinished();
+      return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
+    };
+    const auto written = convert(out, 0);
+    QCOMPARE(written.first, 0);
+    QCOMPARE(Snapshot(root.filePath("ro")), (QMap<QString, QByteArray>{{out, "new text, longer than the old one\r\n"}}));
+
+    WriteFile(out, "old");
+    const auto stopped = convert(out, 8);
+    QCOMPARE(stopped.first, 1);
+    QVERIFY2(stopped.second.contains(QStringLiteral("フォルダー")), qPrintable(stopped.second));
+    QVERIFY2(stopped.second.contains(QStringLiteral("元の内容に戻しました")), qPrintable(stopped.second));
+    QCOMPARE(Snapshot(root.filePath("ro")), (QMap<QString, QByteArray>{{out, "old"}}));
+
+    // A new file there cannot be made; the message says why.
+    const auto fresh = convert(root.filePath("ro/new.txt"), 0);
+    QCOMPARE(fresh.first, 1);
+    QVERIFY2(fresh.second.contains(QStringLiteral("書き込めません")), qPrintable(fresh.second));
+    QVERIFY2(!fresh.second.contains(QStringLiteral("存在しない")), qPrintable(fresh.second));
+    chmod(QFile::encodeName(root.filePath("ro")).constData(), 0755);
+  }
+
+  // A read-only file is not written over, whatever its folder allows.
+  void readOnlyFile() {
     if (geteuid() == 0) QSKIP("permissions do not bind root");
     QVERIFY(QDir(dir.path()).mkpath("ro"));
     const QString path = Path("ro/a.txt");
     WriteFile(path, "locked");
-    for (bool folder : {true, false}) {
-      QVERIFY(chmod(QFile::encodeName(folder ? Path("ro") : path).constData(), folder ? 0555 : 0444) == 0);
+    for (mode_t folder : {0755, 0555}) {
+      QVERIFY(chmod(QFile::encodeName(path).constData(), 0444) == 0);
+      QVERIFY(chmod(QFile::encodeName(Path("ro")).constData(), folder) == 0);
       Dialogs::Script script;
       TSoraChild* child = Edited(path);
-      ExpectFailed(child, [&] { child->FileSave->trigger(); }, script,
-                   folder ? QString() : QStringLiteral("書き込み禁止"));
+      ExpectFailed(child, [&] { child->FileSave->trigger(); }, script, QStringLiteral("書き込み禁止"));
       chmod(QFile::encodeName(Path("ro")).constData(), 0755);
     }
   }

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "FrameHost.h"
 #include "document/CounterCell.h"
@@ -100,6 +101,20 @@ class TestLimits : public QObject, FrameHost {
       QCOMPARE(frame->Children().size(), windows);
       for (TSoraChild* c : frame->Children()) QVERIFY(c->FilePath != path);
       if (path == huge) QVERIFY(PeakMb() - before < 100);  // refused before it is read
+    }
+  }
+
+  // A pipe would hold the program, a device has no end: refused before opening.
+  void notARegularFile() {
+    const QString fifo = dir.filePath("pipe");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+      const qsizetype windows = frame->Children().size();
+      Dialogs::Script script;
+      Open(path, script);
+      QCOMPARE(script.Errors,
+               QStringList{QStringLiteral("「%1」は通常のファイルではない（デバイスやパイプなど）ため開けません。").arg(path)});
+      QCOMPARE(frame->Children().size(), windows);
     }
   }
 };

@@ -95,25 +95,6 @@ class TestRichEdit : public QObject {
     QVERIFY(e.GetTextLen() == 4 && e.document()->blockCount() == 2);
   }
 
-  void findText() {
-    const QString jp = U("日本語の文書。Word word WORD\r\n二行目の文書");
-    struct Case { const char* name; QString text, what; int start, length, types, expected; };
-    const QList<Case> cases = {
-        {"japanese", jp, U("文書"), 0, 100, 0, 8}, {"start inside a character", jp, U("文書"), 9, 100, 0, 38},
-        {"case-insensitive", jp, "word", 0, 100, 0, 14}, {"match case", jp, "word", 0, 100, stMatchCase, 19},
-        {"match case upper", jp, "WORD", 0, 100, stMatchCase, 24},
-        {"match only partly in range", jp, U("文書"), 0, 11, 0, -1}, {"range exact", jp, U("文書"), 0, 12, 0, 8},
-        {"clipped at end", jp, U("二行目"), 20, 100000, 0, 30}, {"empty never found", jp, QString(), 0, 100, 0, -1},
-        {"whole word", "wordy word", "word", 0, 100, stWholeWord, 6},
-        {"across lines", jp, U("WORD\r\n二"), 0, 100, 0, 24}, {"start past end", jp, "W", 500, 10, 0, -1},
-    };
-    for (const Case& k : cases) {
-      TRichEdit e;
-      e.SetSelText(k.text);
-      QVERIFY2(e.FindText(k.what, k.start, k.length, k.types) == k.expected, k.name);
-    }
-  }
-
   void displayLines() {
     TRichEdit e;
     e.resize(220, 200); e.show();
