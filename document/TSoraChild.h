@@ -199,6 +199,10 @@ class TSoraChild : public QMdiSubWindow {
   void FormResize();
   void ViewRulerExecute();
 
+  // ---- 縦書き ----
+  // The 文字数カウント dialog, for the selection when there is one.
+  void ViewCharCountExecute();
+
  protected:
   void closeEvent(QCloseEvent* e) override;
 

@@ -249,6 +249,12 @@ Count CountText(const DocumentLayout& layout) {
   return c;
 }
 
+Count CountText(QStringView text) {
+  DocumentLayout layout(20, 20);
+  layout.Update(SplitParagraphs(text));
+  return CountText(layout);
+}
+
 QStringList SplitParagraphs(QStringView text) {
   QStringList out;
   qsizetype start = 0;

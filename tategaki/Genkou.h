@@ -114,6 +114,8 @@ struct Count {
   int lastSheetLines = 0;
 };
 Count CountText(const DocumentLayout& layout);
+// The count of a text with any line breaks, on 20 × 20 sheets.
+Count CountText(QStringView text);
 // Splits text with CR LF, LF or CR line breaks into paragraphs.
 QStringList SplitParagraphs(QStringView text);
 
