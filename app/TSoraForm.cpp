@@ -405,7 +405,7 @@ void TSoraForm::ViewRulerExecute() {
   if (TSoraChild* child = ActiveChild()) child->ViewRulerExecute();
 }
 void TSoraForm::ViewTategakiExecute() {
-
+  if (TSoraChild* child = ActiveChild()) child->ViewTategakiExecute();
 }
 void TSoraForm::ViewCharCountExecute() {
   if (TSoraChild* child = ActiveChild()) child->ViewCharCountExecute();

@@ -230,7 +230,7 @@ void PageRenderer::PaintLine(QPainter& painter, const ParagraphLayout& p, const 
   ruby.Draw(painter, AtSize(raw, rubyEm));
 }
 
-bool PageRenderer::PaintAll(QPagedPaintDevice& device, const DocumentLayout& layout, const QString&) {
+bool PageRenderer::PaintAll(QPagedPaintDevice& device, const DocumentLayout& layout) {
   QPainter painter;
   if (!painter.begin(&device)) return false;
   const qreal scale = std::min(device.width() / style_.pageMm.width(), device.height() / style_.pageMm.height());
@@ -259,7 +259,7 @@ QString WritePdf(const QString& path, const PageStyle& style, const DocumentLayo
                                   style.genkou ? QPageLayout::Landscape : QPageLayout::Portrait,
                                   QMarginsF()));
     PageRenderer renderer(style);
-    if (!renderer.PaintAll(pdf, layout, title)) {
+    if (!renderer.PaintAll(pdf, layout)) {
       file.cancelWriting();
       return QStringLiteral("「%1」に PDF を書き出せませんでした。").arg(path);
     }

@@ -47,7 +47,7 @@ class PageRenderer {
   void Paint(QPainter& painter, const DocumentLayout& layout, int page);
   // Every page of the layout, one page of the device each. Returns false when
   // the device could not be painted on.
-  bool PaintAll(QPagedPaintDevice& device, const DocumentLayout& layout, const QString& title);
+  bool PaintAll(QPagedPaintDevice& device, const DocumentLayout& layout);
 
  private:
   void PaintGrid(QPainter& painter, int page);
