@@ -4,7 +4,6 @@
 #include <QGlyphRun>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMenu>
 #include <QPainter>
 #include <QProcess>
 #include <QPrinter>
@@ -268,15 +267,6 @@ class TestTategaki : public QObject {
     QTEST(dialog.Characters->text(), "characters");
     QTEST(dialog.SjisBytes->text(), "bytes");
     QTEST(dialog.Sheets->text(), "sheets");
-  }
-
-  void viewMenuKeepsItsEntriesFirst() {
-    auto* menu = host.frame->findChild<QMenu*>(QStringLiteral("View1"));
-    QVERIFY(menu);
-    QStringList names;
-    for (QAction* a : menu->actions())
-      if (!a->isSeparator()) names << a->objectName();
-    QCOMPARE(names, (QStringList{"ViewCount", "ViewButton", "ViewRuler", "ViewTategaki", "ViewCharCount"}));
   }
 };
 
