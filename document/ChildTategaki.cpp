@@ -14,8 +14,8 @@ void TSoraChild::ViewTategakiExecute() {
     preview_ = new TTategakiPreview(RichEdit1, windowTitle(), this);
     connect(this, &QWidget::windowTitleChanged, preview_, &TTategakiPreview::SetCaption);
     preview_->show();
-    preview_->ShowCaretPage();
   }
+  preview_->ShowCaretPage();
   preview_->raise();
   preview_->activateWindow();
 }

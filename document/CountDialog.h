@@ -6,11 +6,14 @@
 class QLabel;
 class QRadioButton;
 class TRichEdit;
+namespace Ui { class TCountDialog; }
 
 class TCountDialog : public QDialog {
   Q_OBJECT
  public:
-  TCountDialog(TRichEdit* edit, QWidget* parent = nullptr);
+  // Counts the selection when there is one, else the whole document.
+  explicit TCountDialog(TRichEdit* edit, QWidget* parent = nullptr);
+  ~TCountDialog() override;
 
   QRadioButton* WholeDocument = nullptr;
   QRadioButton* Selection = nullptr;
@@ -26,5 +29,6 @@ class TCountDialog : public QDialog {
   void Recount();
 
  private:
+  Ui::TCountDialog* ui;
   TRichEdit* edit_;
 };
