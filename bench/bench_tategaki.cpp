@@ -11,6 +11,7 @@
 #include "bench/SideBySide.h"
 #include "tategaki/Genkou.h"
 #include "tategaki/Pages.h"
+#include "tategaki/Shaper.h"
 
 namespace {
 
@@ -66,6 +67,25 @@ void BM_GenkouLayoutNovel100k(benchmark::State& state) {
   times.Report(state);
 }
 BENCHMARK(BM_GenkouLayoutNovel100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The same with every cell shaped top to bottom by a fresh shaper, as a full
+// PDF export does before drawing: the cache fills with the novel's characters.
+void BM_GenkouLayoutAndShapeNovel100k(benchmark::State& state) {
+  const QStringList novel = Novel(100000);
+  for (auto _ : state) {
+    tategaki::DocumentLayout layout(20, 20);
+    layout.Update(novel);
+    tategaki::Shaper shaper(tategaki::DefaultFont());
+    qsizetype glyphs = 0;
+    for (int i = 0; i < layout.ParagraphCount(); ++i) {
+      const tategaki::ParagraphLayout& p = layout.Paragraph(i);
+      for (const tategaki::Cell& c : p.cells)
+        glyphs += shaper.Vertical(p.text.shown.mid(c.start, c.end - c.start)).glyphs.size();
+    }
+    benchmark::DoNotOptimize(glyphs);
+  }
+}
+BENCHMARK(BM_GenkouLayoutAndShapeNovel100k)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // One paragraph typed into: only it is laid out again, the pages after it shift.
 void BM_GenkouRelayoutAfterEdit(benchmark::State& state) {

@@ -80,6 +80,10 @@ PageRenderer::PageRenderer(const PageStyle& style, const QRawFont& font)
     right_ = (style_.pageMm.width() + width) / 2;
     top_ = (style_.pageMm.height() - c * cell_) / 2;
   }
+  em_ = style_.genkou ? cell_ * 0.8 : cell_;
+  // Sized once: each size is a font engine of its own.
+  baseFont_ = AtSize(shaper_->Font(), em_);
+  rubyFont_ = AtSize(shaper_->Font(), em_ / 2);
 }
 
 PageRenderer::~PageRenderer() = default;
@@ -149,8 +153,7 @@ void PageRenderer::Paint(QPainter& painter, const DocumentLayout& layout, int pa
 }
 
 void PageRenderer::PaintLine(QPainter& painter, const ParagraphLayout& p, const Line& line, int column) {
-  const qreal em = style_.genkou ? cell_ * 0.8 : cell_;
-  const qreal rubyEm = em / 2;
+  const qreal em = em_, rubyEm = em_ / 2;
   const QRawFont& raw = shaper_->Font();
   const QString& s = p.text.shown;
   GlyphBatch base, ruby;
@@ -164,7 +167,7 @@ void PageRenderer::PaintLine(QPainter& painter, const ParagraphLayout& p, const 
     painter.rotate(90);
     GlyphBatch b;
     b.Add(shaped, QPointF((r.height() - shaped.advance * em) / 2, baseline), em);
-    b.Draw(painter, AtSize(raw, em));
+    b.Draw(painter, baseFont_);
     painter.restore();
   };
 
@@ -183,7 +186,7 @@ void PageRenderer::PaintLine(QPainter& painter, const ParagraphLayout& p, const 
         painter.translate(r.center().x() - w / 2, r.center().y() + baseline);
         painter.scale(w / std::max(shaped.advance * em, 1e-6), 1);
         b.Add(shaped, QPointF(0, 0), em);
-        b.Draw(painter, AtSize(raw, em));
+        b.Draw(painter, baseFont_);
         painter.restore();
       } else {
         drawRotated(text, r);
@@ -226,8 +229,8 @@ void PageRenderer::PaintLine(QPainter& painter, const ParagraphLayout& p, const 
     }
   }
   painter.setPen(Qt::black);
-  base.Draw(painter, AtSize(raw, em));
-  ruby.Draw(painter, AtSize(raw, rubyEm));
+  base.Draw(painter, baseFont_);
+  ruby.Draw(painter, rubyFont_);
 }
 
 bool PageRenderer::PaintAll(QPagedPaintDevice& device, const DocumentLayout& layout) {

@@ -59,6 +59,8 @@ class PageRenderer {
   qreal right_ = 0;  // right edge of the rightmost column's cell
   qreal top_ = 0;
   qreal fold_ = 0;   // width of the centre fold column (原稿用紙)
+  qreal em_ = 0;     // the text's size
+  QRawFont baseFont_, rubyFont_;
   std::unique_ptr<Shaper> shaper_;
 };
 
