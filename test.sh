@@ -38,6 +38,7 @@ if command -v clang++ >/dev/null 2>&1; then
   smoke fuzz_rtf_read tests/fuzz/seeds/rtf tests/fuzz/regressions/rtf "$data/rtf-peer"
   smoke fuzz_textdecode tests/fuzz/seeds/text tests/fuzz/regressions/text "$data/text"
   smoke fuzz_rtf_roundtrip tests/fuzz/seeds/roundtrip tests/fuzz/regressions/roundtrip
+  smoke fuzz_genkou tests/fuzz/seeds/genkou
 else
   echo "clang++ がないため、ファジングを省略します / no clang++: fuzz targets skipped"
 fi

@@ -99,6 +99,8 @@ TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraFor
   ViewCount = ui->ViewCount;
   ViewButton = ui->ViewButton;
   ViewRuler = ui->ViewRuler;
+  ViewTategaki = ui->ViewTategaki;
+  ViewCharCount = ui->ViewCharCount;
   WindowCascade1 = ui->WindowCascade1;
   WindowTileHorizontal1 = ui->WindowTileHorizontal1;
   WindowTileVertical1 = ui->WindowTileVertical1;
@@ -156,6 +158,8 @@ TSoraForm::TSoraForm(QWidget* parent) : QMainWindow(parent), ui(new Ui::TSoraFor
   command(EditDateSei, &TSoraForm::EditDateSeiExecute);
   command(ActHelp, &TSoraForm::ActHelpExecute);
   command(HelpAbout1, &TSoraForm::HelpAbout1Execute);
+  command(ViewTategaki, &TSoraForm::ViewTategakiExecute);
+  command(ViewCharCount, &TSoraForm::ViewCharCountExecute);
   command(WindowCascade1, &TSoraForm::WindowCascade1Execute);
   command(WindowTileHorizontal1, &TSoraForm::WindowTileHorizontal1Execute);
   command(WindowTileVertical1, &TSoraForm::WindowTileVertical1Execute);
@@ -406,6 +410,12 @@ void TSoraForm::EditFontDExecute() {
 
 void TSoraForm::ViewRulerExecute() {
   if (TSoraChild* child = ActiveChild()) child->ViewRulerExecute();
+}
+void TSoraForm::ViewTategakiExecute() {
+  if (TSoraChild* child = ActiveChild()) child->ViewTategakiExecute();
+}
+void TSoraForm::ViewCharCountExecute() {
+  if (TSoraChild* child = ActiveChild()) child->ViewCharCountExecute();
 }
 
 void TSoraForm::SetViewCountChecked(bool checked) { ViewCount->setChecked(checked); }

@@ -70,6 +70,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   QAction *EditUndo1, *EditCut1, *EditCopy1, *EditPaste1, *EditReplace1, *EditSelectAll, *EditFontD;
   QAction *EditDateWa, *EditDateJwa, *EditDateSei;
   QAction *ViewCount, *ViewButton, *ViewRuler;
+  QAction *ViewTategaki, *ViewCharCount;
   QAction *WindowCascade1, *WindowTileHorizontal1, *WindowTileVertical1, *WindowMinimizeAll1,
       *WindowArrangeAll1;
   QAction *ActHelp, *HelpAbout1;
@@ -103,6 +104,8 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void ViewCountExecute();
   void EditReplace1Execute();
   void EditFontDExecute();
+  void ViewTategakiExecute();
+  void ViewCharCountExecute();
 
   // Window commands.
   void WindowCascade1Execute();

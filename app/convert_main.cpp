@@ -1,6 +1,8 @@
 // soramemo-convert IN OUT: loads IN as a document window does and saves OUT by
 // the Save rule (".rtf" in any letter case: rich text; else text, Shift-JIS
 // with CR LF unless --encoding=utf8 asks for UTF-8 with LF).
+// soramemo-convert --count IN prints the character count as one JSON object;
+// --genkou IN OUT.pdf and --tategaki[=CxL] IN OUT.pdf write vertical pages.
 #include <QApplication>
 #include <QFileInfo>
 #include <QTextStream>
@@ -12,6 +14,8 @@
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
 #include "platform/TextDecode.h"
+#include "tategaki/Genkou.h"
+#include "tategaki/Pages.h"
 
 namespace {
 
@@ -22,12 +26,54 @@ const char kUsage[] =
     "  --encoding=sjis  テキストをシフトJIS・CR LF で保存します (既定)\n"
     "  --encoding=utf8  テキストを UTF-8・LF で保存します\n"
     "  --lossy          シフトJISで表せない文字を置き換えて保存します\n"
-    "  --help           この説明を表示します\n";
+    "  --help           この説明を表示します\n"
+    "使い方: soramemo-convert --count 入力ファイル\n"
+    "  文字数を JSON で表示します\n"
+    "使い方: soramemo-convert --genkou 入力ファイル 出力ファイル.pdf\n"
+    "  原稿用紙 (20字×20行) の縦書きで PDF に書き出します\n"
+    "使い方: soramemo-convert --tategaki[=40x16] 入力ファイル 出力ファイル.pdf\n"
+    "  字数×行数を指定した縦書きの A5 ページで PDF に書き出します\n";
 
 int Fail(const QString& message) {
   const QByteArray text = ("soramemo-convert: " + message + "\n").toUtf8();
   std::fwrite(text.data(), 1, size_t(text.size()), stderr);
   return 1;
+}
+
+// The numbers of the 文字数カウント dialog, in its order.
+int PrintCount(const QString& in) {
+  TRichEdit edit;
+  edit.LoadFromFile(in);
+  const tategaki::Count c = tategaki::CountText(edit.GetText());
+  std::printf("{\"characters\": %d, \"characters_no_spaces\": %d, \"sjis_bytes\": %d, "
+              "\"paragraphs\": %d, \"genkou_sheets\": %d, \"genkou_last_lines\": %d}\n",
+              c.characters, c.charactersNoSpaces, edit.GetTextLen(), c.paragraphs, c.sheets,
+              c.lastSheetLines);
+  return 0;
+}
+
+// 原稿用紙 sheets, or plain pages of the given characters × lines.
+int WritePages(const QString& in, const QString& out, const tategaki::PageStyle& style) {
+  TRichEdit edit;
+  edit.LoadFromFile(in);
+  tategaki::DocumentLayout layout(style.cellsPerLine, style.linesPerPage);
+  layout.Update(tategaki::SplitParagraphs(edit.GetText()));
+  const QString error = tategaki::WritePdf(out, style, layout, QFileInfo(in).fileName());
+  return error.isEmpty() ? 0 : Fail(error);
+}
+
+// "--tategaki" or "--tategaki=40x16"; false when the size is malformed.
+bool ParsePlainStyle(const QString& option, tategaki::PageStyle& style) {
+  style = tategaki::PageStyle::Plain();
+  const qsizetype eq = option.indexOf('=');
+  if (eq < 0) return true;
+  const QStringList parts = option.mid(eq + 1).split(QChar('x'));
+  bool ok1 = false, ok2 = false;
+  if (parts.size() != 2) return false;
+  const int chars = parts[0].toInt(&ok1), lines = parts[1].toInt(&ok2);
+  if (!ok1 || !ok2 || chars < 5 || chars > 100 || lines < 1 || lines > 60) return false;
+  style = tategaki::PageStyle::Plain(chars, lines);
+  return true;
 }
 
 }  // namespace
@@ -53,6 +99,31 @@ int main(int argc, char** argv) {
     if (name != QStringLiteral("sjis") && name != QStringLiteral("utf8"))
       return Fail(QStringLiteral("文字コード「%1」は使えません。sjis か utf8 を指定してください。").arg(name));
     utf8 = name == QStringLiteral("utf8");
+  }
+  if (!args.isEmpty() && args[0] == QLatin1String("--count")) {
+    if (args.size() != 2) return Fail(QStringLiteral("使い方: soramemo-convert --count 入力ファイル"));
+    if (!QFileInfo::exists(args[1])) return Fail(QStringLiteral("「%1」が見つかりません。").arg(args[1]));
+    try {
+      return PrintCount(args[1]);
+    } catch (const EFileError& e) {
+      return Fail(QString(e.text()).replace('\n', ' '));
+    }
+  }
+  if (!args.isEmpty() && (args[0] == QLatin1String("--genkou") || args[0].startsWith(QLatin1String("--tategaki")))) {
+    tategaki::PageStyle style = tategaki::PageStyle::Genkou();
+    if (args[0] != QLatin1String("--genkou") &&
+        (!(args[0] == QLatin1String("--tategaki") || args[0].startsWith(QLatin1String("--tategaki="))) ||
+         !ParsePlainStyle(args[0], style)))
+      return Fail(QStringLiteral("「%1」: 字数×行数は --tategaki=40x16 のように 5〜100 字、1〜60 行で指定してください。")
+                      .arg(args[0]));
+    if (args.size() != 3)
+      return Fail(QStringLiteral("使い方: soramemo-convert %1 入力ファイル 出力ファイル.pdf").arg(args[0]));
+    if (!QFileInfo::exists(args[1])) return Fail(QStringLiteral("「%1」が見つかりません。").arg(args[1]));
+    try {
+      return WritePages(args[1], args[2], style);
+    } catch (const EFileError& e) {
+      return Fail(QString(e.text()).replace('\n', ' '));
+    }
   }
   if (args.size() != 2)
     return Fail(QStringLiteral("使い方: soramemo-convert [--lossy] [--encoding=sjis|utf8] 入力ファイル 出力ファイル"));

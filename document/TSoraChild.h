@@ -8,6 +8,7 @@
 //   ChildFormat.cpp  format toolbar
 //   ChildRuler.cpp   ruler
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QString>
 #include <bit>
 
@@ -26,6 +27,7 @@ class TReplaceDialog;
 class QMdiArea;
 class QToolBar;
 class TRichEdit;
+class TTategakiPreview;
 struct IFrameLink;
 namespace Ui { class TSoraChild; }
 
@@ -199,10 +201,17 @@ class TSoraChild : public QMdiSubWindow {
   void FormResize();
   void ViewRulerExecute();
 
+  // ---- 縦書き ----
+  // Opens the vertical preview of this document, or brings it to the front.
+  void ViewTategakiExecute();
+  // The 文字数カウント dialog, for the selection when there is one.
+  void ViewCharCountExecute();
+
  protected:
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  QPointer<TTategakiPreview> preview_;
   void FormCreate();
   void CreateCounters();
   void CreateFindReplace();

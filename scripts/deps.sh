@@ -4,7 +4,7 @@
 SORAMEMO_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev libqt6opengl6-dev
-  libicu-dev libbenchmark-dev
+  libicu-dev libbenchmark-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   desktop-file-utils appstream qt6-wayland dpkg-dev
 )

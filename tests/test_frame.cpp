@@ -166,7 +166,8 @@ class TestFrame : public QObject {
     QCOMPARE(top[2]->menu(), frame->Window1);
     QCOMPARE(Entries(frame->Window1), QStringLiteral("重ねて表示(&C)|上下に並べて表示(&H)|横に並べて表示(&V)|"
                                                      "すべてを最小化(&M)|アイコンの整列(&A)"));
-    QCOMPARE(Entries(top[3]->menu()), QStringLiteral("カウンタ表示|ツールバー表示|ルーラー表示"));
+    QCOMPARE(Entries(top[3]->menu()), QStringLiteral("カウンタ表示|ツールバー表示|ルーラー表示|-|"
+                                                     "縦書きプレビュー(&T)...|文字数カウント(&K)..."));
     QCOMPARE(Entries(top[4]->menu()), QStringLiteral("使い方ヘルプ|-|バージョン情報(&A)..."));
     QMenu* dates = top[1]->menu()->actions().last()->menu();
     QCOMPARE(dates->menuAction()->statusTip(), QStringLiteral("日付を貼り付けます。"));
