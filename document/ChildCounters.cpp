@@ -29,7 +29,7 @@ void TSoraChild::CreateCounters() {
   PopupMenu2 = new QMenu(this);
   PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
 
-  ViewCounter = MakeChildAction(this, "ViewCounter", QStringLiteral("カウタ"), QStringLiteral("カウンタ表示"),
+  ViewCounter = MakeChildAction(this, "ViewCounter", QStringLiteral("カウンタ"), QStringLiteral("カウンタ表示"),
                                 QStringLiteral("カウンタバーを表示します。"), QStringLiteral("表示"));
   connect(ViewCounter, &QAction::triggered, this, &TSoraChild::ViewCounterExecute);
 

@@ -45,12 +45,17 @@ void TSoraChild::CreateEditing() {
 void TSoraChild::BuildPopupMenu() {
   PopupMenu1->addAction(EditUndo);
   PopupMenu1->addSeparator();
-  Cut1 = PopupMenu1->addAction(EditCut->text());
-  Cut1->setObjectName(QStringLiteral("Cut1"));
-  Copy1 = PopupMenu1->addAction(EditCopy->text());
-  Copy1->setObjectName(QStringLiteral("Copy1"));
-  Paste1 = PopupMenu1->addAction(EditPaste->text());
-  Paste1->setObjectName(QStringLiteral("Paste1"));
+  // Owned by the window, not the menu: a pop-up menu's hint goes to the entry's
+  // parent, and only from the window does it reach the frame's status line.
+  const auto entryFor = [this](QAction* action, const char* name) {
+    auto* entry = new QAction(action->text(), this);
+    entry->setObjectName(QLatin1String(name));
+    PopupMenu1->addAction(entry);
+    return entry;
+  };
+  Cut1 = entryFor(EditCut, "Cut1");
+  Copy1 = entryFor(EditCopy, "Copy1");
+  Paste1 = entryFor(EditPaste, "Paste1");
   for (auto [entry, action] : {std::pair{Cut1, EditCut}, {Copy1, EditCopy}, {Paste1, EditPaste}}) {
     entry->setStatusTip(action->statusTip());
     entry->setShortcut(action->shortcut());

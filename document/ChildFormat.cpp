@@ -148,7 +148,7 @@ void TSoraChild::CreateFormatToolBar() {
                     QStringLiteral("フォント設定ダイアログを表示します。"), edit,
                     &TSoraChild::EditFontExecute);
   ViewToolBar = action("ViewToolBar", QStringLiteral("ボタン"), QStringLiteral("ツール表示"),
-                       QStringLiteral("ツールバーをf表示します。"), QStringLiteral("表示"),
+                       QStringLiteral("ツールバーを表示します。"), QStringLiteral("表示"),
                        &TSoraChild::ViewToolBarExecute);
   for (QAction* a : {EditB, EditI, EditU, EditAlignL, EditAlignC, EditAlignR, EditNum})
     a->setCheckable(true);
@@ -225,7 +225,7 @@ void TSoraChild::CreateFormatToolBar() {
   gap->setVisible(false);
   BackCol = field("BackCol", QStringLiteral("背景色"), RichEdit1->GetColor(), clWindowText,
                   QStringLiteral("背景色"),
-                  QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定がf出来ます。"));
+                  QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定が出来ます。"));
   ToolBar1->addWidget(Separator("ToolButton3", 4));
 
   Panel4 = new QFrame;

@@ -106,7 +106,7 @@ class TestEditingDates : public QObject {
     TSoraChild* c = NewDocument(QString());
     QCOMPARE(Entries(c->PopupMenu1),
              QStringLiteral("レスキュー|-|切り取り|コピー|貼り付け|-|表示|-|日付の貼付|-|フォントの設定|-|色の設定"));
-    QCOMPARE(Entries(c->Show1), QStringLiteral("カウタ|") + c->ViewToolBar->text() + u'|' + c->ViewRuler->text());
+    QCOMPARE(Entries(c->Show1), QStringLiteral("カウンタ|") + c->ViewToolBar->text() + u'|' + c->ViewRuler->text());
     QCOMPARE(Entries(c->PopupMenu1->actions()[8]->menu()), QStringLiteral("和暦|西暦（１）|西暦（２）"));
     QCOMPARE(c->PopupMenu1->actions()[12]->menu()->actions(), (QList<QAction*>{c->EditCharColor, c->EditBackColor}));
     // The View marks follow the bars when the submenu opens.
@@ -117,6 +117,7 @@ class TestEditingDates : public QObject {
     QCOMPARE(c->EditUndo->statusTip(), QStringLiteral("１回前の操作の状態に戻します。"));
     QCOMPARE(c->EditPaste->toolTip(), QStringLiteral("貼付"));
     QCOMPARE(c->EditSelectAll->statusTip(), QStringLiteral("全ての文字列を選択状態にします。"));
+    QCOMPARE(c->BackCol->statusTip(), QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定が出来ます。"));
   }
 
   void cutAndCopyWithNothingSelected() {

@@ -121,7 +121,7 @@ class TestFrame : public QObject {
         {"FilePrint", "印刷(&P)", "印刷", "この文書を印刷します。", "Ctrl+P"},
         {"FileExit1", "終了(&X)", "終了", "ソラメモを終了します。", ""},
         {"EditUndo1", "レスキュー", "レスキュー", "１回前の操作状態に戻します。", "Ctrl+U"},
-        {"EditCut1", "切り取り(&T)", "切り取り", "選択部分を削除しリップボードに送ります。", "Ctrl+X"},
+        {"EditCut1", "切り取り(&T)", "切り取り", "選択部分を削除しクリップボードに送ります。", "Ctrl+X"},
         {"EditCopy1", "コピー(&C)...", "コピー", "選択部分をコピーしクリップボードに送ります。", "Ctrl+C"},
         {"EditPaste1", "貼り付け(&P)", "貼り付け", "クリップボードの内容をカーソル位置に貼り付けます。", "Ctrl+V"},
         {"EditReplace1", "検索と置換(&R)", "検索・置換", "文字を検索または、置換します。", ""},
@@ -354,6 +354,32 @@ class TestFrame : public QObject {
     QVERIFY(frame->ViewRuler->isChecked() && !frame->ViewButton->isChecked() && !frame->ViewCount->isChecked());
     frame->MdiClient->setActiveSubWindow(b);
     QVERIFY(!frame->ViewRuler->isChecked() && frame->ViewButton->isChecked());
+  }
+
+  void popupHintsInStatusLine_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("undo") << "EditUndo" << "１回前の操作の状態に戻します。";
+    QTest::newRow("cut") << "Cut1" << "選択部分を切り取りクリップボードにコピーします。";
+    QTest::newRow("copy") << "Copy1" << "選択部分をクリップボードにコピーします。";
+    QTest::newRow("paste") << "Paste1" << "クリップボードの内容をカーソル位置に貼り付けます。";
+    QTest::newRow("view toolbar") << "ViewToolBar" << "ツールバーを表示します。";
+  }
+
+  void popupHintsInStatusLine() {
+    QFETCH(QString, entry);
+    QFETCH(QString, hint);
+    auto frame = NewFrame(true);
+    TSoraChild* child = frame->OpenDocument(Path("a.txt"));
+    QMenu* menu = child->PopupMenu1;
+    QAction* action = child->findChild<QAction*>(entry);
+    QVERIFY(action);
+    if (!menu->actions().contains(action)) menu = child->findChild<QMenu*>(QStringLiteral("Show1"));
+    menu->popup(child->mapToGlobal(QPoint(10, 10)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    menu->setActiveAction(action);
+    QCOMPARE(frame->StatusBar->currentMessage(), hint);
+    menu->close();
   }
 
   void enabling() {
