@@ -47,7 +47,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   QList<TSoraChild*> Children() const;
 
   // Opens each path in order, as dropped files are; a file that fails to load
-  // stops the rest.
+  // is reported and the rest still open.
   void WMDropFiles(const QStringList& paths);
 
   // IFrameLink
