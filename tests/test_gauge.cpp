@@ -195,6 +195,42 @@ class TestGauge : public QObject {
     QCOMPARE(CountColour(g.RenderImage(), kBlue), 40 * 99);
   }
 
+  // Lengths in whole numbers: 0.29 * 100 in floating point falls a pixel short.
+  void barLengthIsExact_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QPoint>("lastFilled");
+    QTest::addColumn<QPoint>("firstEmpty");
+    QTest::newRow("horizontal 29") << int(TCGauge::gkHorizontalBar) << 29 << QPoint(28, 5) << QPoint(29, 5);
+    QTest::newRow("horizontal 58") << int(TCGauge::gkHorizontalBar) << 58 << QPoint(57, 5) << QPoint(58, 5);
+    QTest::newRow("vertical 29") << int(TCGauge::gkVerticalBar) << 29 << QPoint(5, 71) << QPoint(5, 70);
+    QTest::newRow("vertical 58") << int(TCGauge::gkVerticalBar) << 58 << QPoint(5, 42) << QPoint(5, 41);
+  }
+
+  void barLengthIsExact() {
+    QFETCH(int, kind);
+    QFETCH(int, percent);
+    QFETCH(QPoint, lastFilled);
+    QFETCH(QPoint, firstEmpty);
+    TCGauge g;
+    // Without a frame R is one pixel longer than the widget: W = H = 100.
+    Colour(g, TCGauge::TCGaugeKind(kind), 99, 99);
+    g.SetBorderStyle(TCGauge::bsNone);
+    g.SetProgress(percent);
+    const QImage img = g.RenderImage();
+    QCOMPARE(At(img, lastFilled.x(), lastFilled.y()), kBlue);
+    QCOMPARE(At(img, firstEmpty.x(), firstEmpty.y()), kYellow);
+  }
+
+  void unknownKindLeavesBlack() {
+    TCGauge g;
+    Colour(g, TCGauge::gkHorizontalBar, 30, 20);
+    g.SetProgress(60);
+    g.RenderImage();
+    g.SeTCGaugeKind(TCGauge::TCGaugeKind(42));
+    QCOMPARE(CountColour(g.RenderImage(), kBlack), 30 * 20);
+  }
+
   void pie() {
     TCGauge g;
     Colour(g, TCGauge::gkPie, 100, 100);

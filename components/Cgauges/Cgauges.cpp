@@ -295,6 +295,8 @@ QImage TCGauge::RenderImage() const {
     case gkVerticalBar: PaintAsBar(image, r); break;
     case gkPie: PaintAsPie(image, r); break;
     case gkNeedle: PaintAsNeedle(image, r); break;
+    // A kind from a newer form or a bad cast: black, not what was drawn before.
+    default: FillRect(image, r.Left, r.Top, r.Right, r.Bottom, Qt::black); break;
   }
 
   if (FShowText) PaintAsText(image, r);
@@ -317,14 +319,14 @@ void TCGauge::PaintAsBar(QImage& overlay, const TRect& r) const {
   // corner: with a frame the full bar covers R exactly, without one it runs a
   // pixel past the edge, where the bitmap clips it.
   if (FKind == gkHorizontalBar) {
-    int x = int(std::floor(GetPercentDone() * 0.01 * W));
+    int x = GetPercentDone() * W / 100;
     if (x > W) x = W;
     // The bar and the rest of R, each painted once.
     if (x > 0) FillRect(overlay, r.Left, r.Top, x, H, fore);
     FillRect(overlay, std::max(r.Left, x), r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
   } else {
     FillRect(overlay, r.Left, r.Top, r.Right, r.Bottom, ToQColor(FBackColor));
-    int y = int(std::floor(GetPercentDone() * 0.01 * H));
+    int y = GetPercentDone() * H / 100;
     if (y >= H) y = H - 1;
     FillRect(overlay, r.Left, H - y, W, H, fore);
   }
