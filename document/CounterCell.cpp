@@ -47,9 +47,10 @@ void TCounterCell::mouseReleaseEvent(QMouseEvent* e) {
   if (click) emit OnClick();
 }
 
-void TCounterCell::mouseDoubleClickEvent(QMouseEvent* e) {
-  // A double click is two clicks, not a word selection.
-  mousePressEvent(e);
+void TCounterCell::mouseDoubleClickEvent(QMouseEvent*) {
+  // The second press came on its own already: its release is no second click,
+  // and the cell selects no word.
+  pressed_ = false;
 }
 
 void TCounterCell::contextMenuEvent(QContextMenuEvent* e) {

@@ -99,6 +99,12 @@ class TestCountersFind : public QObject {
     QTest::mouseClick(c->Memo5, Qt::RightButton);
     QCOMPARE(c->Memo3->text(), QStringLiteral("3"));
     QVERIFY(!c->Memo5->hasFocus());
+    // A double click, as the window system delivers it, is one switch.
+    QWidget* top = c->window();
+    top->show();
+    QVERIFY(QTest::qWaitForWindowExposed(top));
+    QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, {}, c->Memo4->mapTo(top, c->Memo4->rect().center()));
+    QCOMPARE(c->Memo3->text(), QStringLiteral("6"));
 
     // Hiding and showing the bar flips the mode each time.
     const bool chars = c->CountInChars;
