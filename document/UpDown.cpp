@@ -46,10 +46,10 @@ void TUpDown::Click(TUDBtnType button) {
   int next = position_ + (button == btNext ? Increment : -Increment);
   if (next > hi) next = Wrap ? lo : hi;
   if (next < lo) next = Wrap ? hi : lo;
-  if (next != position_) {
-    position_ = short(next);
-    if (associate_) associate_->setText(QString::number(position_));
-  }
+  position_ = short(next);
+  // Also when the position held: the field may show a number beyond the range.
+  if (associate_ && associate_->text() != QString::number(position_))
+    associate_->setText(QString::number(position_));
   emit OnClick(button);
 }
 

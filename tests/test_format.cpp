@@ -243,7 +243,7 @@ class TestFormat : public QObject {
     // above the range starts from its top. No text takes size 0: the field
     // shows the size kept.
     const std::tuple<const char*, bool, int> steps[] = {
-        {"30", true, 31}, {"100", true, 100}, {"250", false, 99}, {"1", false, 99}, {"0", false, 99}};
+        {"30", true, 31}, {"100", true, 100}, {"250", true, 100}, {"250", false, 99}, {"1", false, 99}, {"0", false, 99}};
     for (const auto& [from, up, to] : steps) {
       c->FontS->setText(from);
       h.Arrow(up);
