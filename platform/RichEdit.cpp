@@ -319,6 +319,13 @@ QString TRichEdit::GetSelText() const { return ToCrLf(textCursor().selectedText(
 
 void TRichEdit::SetSelText(const QString& text) {
   QTextCursor c = textCursor();
+  // The new text takes the format at the cursor's position: turned to the
+  // selection's end, a leftward selection gives the same as a rightward one.
+  if (c.position() < c.anchor()) {
+    const int start = c.position(), end = c.anchor();
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+  }
   c.beginEditBlock();
   c.insertText(ToLf(text));
   c.endEditBlock();

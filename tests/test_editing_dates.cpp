@@ -87,6 +87,27 @@ class TestEditingDates : public QObject {
     QCOMPARE(other->RichEdit1->GetText(), QStringLiteral("1"));
   }
 
+  // The date over a selection takes the same format whichever way it was made.
+  void dateOverSelectionEitherWay_data() {
+    QTest::addColumn<bool>("leftward");
+    QTest::newRow("left to right") << false;
+    QTest::newRow("right to left") << true;
+  }
+
+  void dateOverSelectionEitherWay() {
+    QFETCH(bool, leftward);
+    TSoraChild* c = NewDocument(QStringLiteral("aXYZb"));
+    c->RichEdit1->SelectAll();
+    c->RichEdit1->SelAttributes().SetCharset(0);
+    QTextCursor cursor = c->RichEdit1->textCursor();
+    cursor.setPosition(leftward ? 4 : 1);
+    cursor.setPosition(leftward ? 1 : 4, QTextCursor::KeepAnchor);
+    c->RichEdit1->setTextCursor(cursor);
+    frame->EditDateSei->trigger();
+    QCOMPARE(CharsetAt(c->RichEdit1, 1), 128);
+    QCOMPARE(CharsetAt(c->RichEdit1, 0), 0);
+  }
+
   void insertedDateCarriesShiftJisCharsetThroughRtf() {
     TSoraChild* c = NewDocument(QStringLiteral("abc"), 1);
     c->RichEdit1->SelAttributes().SetCharset(0);
