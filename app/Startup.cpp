@@ -1,6 +1,9 @@
 #include "app/Startup.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
@@ -21,6 +24,15 @@ void InitApplication() {
   // Ties the windows to the installed launcher (Wayland app id, task bar icon).
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.kazenosha.soramemo"));
   QApplication::setWindowIcon(ApplicationIcon());
+
+  // Qt's own texts (message box buttons, the standard dialogs, context menus)
+  // in Japanese whatever the locale, as every text of the program is.
+  auto* qtTexts = new QTranslator(qApp);
+  if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(qtTexts);
+  else
+    delete qtTexts;
 
   // The forms name Windows fonts; these stand in for them.
   QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));

@@ -107,6 +107,9 @@ class QtDialogs final : public Provider {
     QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
+    // Japanese also where Qt's translations are not installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
     return box.exec() == QMessageBox::Yes;
   }
 

@@ -6,7 +6,7 @@ SORAMEMO_PACKAGES=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev libqt6opengl6-dev
   libicu-dev libbenchmark-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  desktop-file-utils appstream qt6-wayland dpkg-dev
+  desktop-file-utils appstream qt6-wayland dpkg-dev qt6-translations-l10n
 )
 # Optional: clang and its runtime build the fuzz targets (tests/fuzz). Nothing
 # else needs them, and test.sh skips the fuzz run without them.

@@ -109,6 +109,25 @@ class TestFrame : public QObject {
     for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY(!qobject_cast<TOpeningForm*>(w));
   }
 
+  // Qt's own texts speak Japanese under a C locale too.
+  void qtTextsInJapanese_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QTest::newRow("yes") << box.button(QMessageBox::Yes)->text() << "はい(&Y)";
+    QTest::newRow("no") << box.button(QMessageBox::No)->text() << "いいえ(&N)";
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QTest::newRow("context menu") << menu->actions().constFirst()->text().section(u'\t', 0, 0) << "元に戻す(&U)";
+    QTest::newRow("cancel") << QDialogButtonBox(QDialogButtonBox::Cancel).buttons().constFirst()->text() << "キャンセル";
+  }
+
+  void qtTextsInJapanese() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(text, expected);
+  }
+
   void actions() {
     auto frame = NewFrame();
     // name, caption, short hint, long hint, key
