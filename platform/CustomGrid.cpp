@@ -1,13 +1,17 @@
 #include "platform/CustomGrid.h"
 
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/ControlDrag.h"
+
 TCustomGrid::TCustomGrid(QWidget* parent) : QFrame(parent) {
   FOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
   setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
   UpdateFrame();
   resize(320, 120);
 }
@@ -266,6 +270,7 @@ void TCustomGrid::paintEvent(QPaintEvent* event) {
 
 void TCustomGrid::keyPressEvent(QKeyEvent* event) {
   emit OnKeyDown(event->key(), event->modifiers());
+  if (QChar key = controldrag::Typed(event); !key.isNull()) emit OnKeyPress(key);
   const bool ctrl = event->modifiers() & Qt::ControlModifier;
   const bool extend = (event->modifiers() & Qt::ShiftModifier) && (FOptions & goRangeSelect);
   int c = FCol, r = FRow;
@@ -337,4 +342,26 @@ void TCustomGrid::focusOutEvent(QFocusEvent* event) {
   QFrame::focusOutEvent(event);
   update();
   emit OnExit();
+}
+
+void TCustomGrid::BeginDrag() {
+  const bool dock = FDragKind == dkDock;
+  if (dock) emit OnStartDock();
+  else emit OnStartDrag();
+  const controldrag::End end = controldrag::Run(this);
+  if (dock) emit OnEndDock(end.target, end.at.x(), end.at.y());
+  else emit OnEndDrag(end.target, end.at.x(), end.at.y());
+}
+
+void TCustomGrid::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+
+void TCustomGrid::dragMoveEvent(QDragMoveEvent* event) {
+  controldrag::DragOver(event, isSignalConnected(QMetaMethod::fromSignal(&TCustomGrid::OnDragOver)),
+                        [this](QObject* source, int x, int y, bool& accept) { emit OnDragOver(source, x, y, accept); });
+}
+
+void TCustomGrid::dropEvent(QDropEvent* event) {
+  const QPoint p = event->position().toPoint();
+  event->acceptProposedAction();
+  emit OnDragDrop(event->source(), p.x(), p.y());
 }

@@ -34,22 +34,25 @@ class TCustomGrid : public QFrame {
 
   enum TBorderStyle { bsNone, bsSingle };
   Q_ENUM(TBorderStyle)
+  enum TDragKind { dkDrag, dkDock };
+  Q_ENUM(TDragKind)
 
  private:
-  Q_PROPERTY(int ColCount READ GetColCount WRITE SetColCount)
-  Q_PROPERTY(int RowCount READ GetRowCount WRITE SetRowCount)
-  Q_PROPERTY(int FixedCols READ GetFixedCols WRITE SetFixedCols)
-  Q_PROPERTY(int FixedRows READ GetFixedRows WRITE SetFixedRows)
-  Q_PROPERTY(int DefaultColWidth READ GetDefaultColWidth WRITE SetDefaultColWidth)
-  Q_PROPERTY(int DefaultRowHeight READ GetDefaultRowHeight WRITE SetDefaultRowHeight)
+  Q_PROPERTY(int ColCount READ GetColCount WRITE SetColCount DESIGNABLE false)
+  Q_PROPERTY(int RowCount READ GetRowCount WRITE SetRowCount DESIGNABLE false)
+  Q_PROPERTY(int FixedCols READ GetFixedCols WRITE SetFixedCols DESIGNABLE false)
+  Q_PROPERTY(int FixedRows READ GetFixedRows WRITE SetFixedRows DESIGNABLE false)
+  Q_PROPERTY(int DefaultColWidth READ GetDefaultColWidth WRITE SetDefaultColWidth DESIGNABLE false)
+  Q_PROPERTY(int DefaultRowHeight READ GetDefaultRowHeight WRITE SetDefaultRowHeight DESIGNABLE false)
   Q_PROPERTY(int GridLineWidth READ GetGridLineWidth WRITE SetGridLineWidth)
-  Q_PROPERTY(int Col READ GetCol WRITE SetCol STORED false)
-  Q_PROPERTY(int Row READ GetRow WRITE SetRow STORED false)
-  Q_PROPERTY(TGridOptions Options READ GetOptions WRITE SetOptions)
+  Q_PROPERTY(int Col READ GetCol WRITE SetCol STORED false DESIGNABLE false)
+  Q_PROPERTY(int Row READ GetRow WRITE SetRow STORED false DESIGNABLE false)
+  Q_PROPERTY(TGridOptions Options READ GetOptions WRITE SetOptions DESIGNABLE false)
   Q_PROPERTY(TBorderStyle BorderStyle READ GetBorderStyle WRITE SetBorderStyle)
   Q_PROPERTY(bool Ctl3D READ GetCtl3D WRITE SetCtl3D)
   Q_PROPERTY(TColor Color READ GetColor WRITE SetColor)
   Q_PROPERTY(bool TabStop READ GetTabStop WRITE SetTabStop)
+  Q_PROPERTY(TDragKind DragKind READ GetDragKind WRITE SetDragKind)
 
  public:
   explicit TCustomGrid(QWidget* parent = nullptr);
@@ -68,6 +71,8 @@ class TCustomGrid : public QFrame {
   bool GetCtl3D() const { return FCtl3D; }
   TColor GetColor() const { return FColor; }
   bool GetTabStop() const { return FTabStop; }
+  TDragKind GetDragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind value) { FDragKind = value; }
 
   void SetColCount(int value);
   void SetRowCount(int value);
@@ -93,6 +98,10 @@ class TCustomGrid : public QFrame {
   // The selected block: the current cell and the anchor at opposite corners.
   QRect Selection() const;
 
+  // Drags the control itself (as a dock when DragKind is dkDock) until the
+  // button is released or Escape pressed.
+  void BeginDrag();
+
  signals:
   void OnClick();
   void OnDblClick();
@@ -100,6 +109,14 @@ class TCustomGrid : public QFrame {
   void OnKeyUp(int key, Qt::KeyboardModifiers shift);
   void OnEnter();
   void OnExit();
+  // A typed character, after OnKeyDown; the grid itself types nothing.
+  void OnKeyPress(QChar& key);
+  void OnDragOver(QObject* source, int x, int y, bool& accept);
+  void OnDragDrop(QObject* source, int x, int y);
+  void OnStartDrag();
+  void OnEndDrag(QObject* target, int x, int y);
+  void OnStartDock();
+  void OnEndDock(QObject* target, int x, int y);
 
  protected:
   // Moves the current cell when SelectCell agrees, then calls Click. MoveAnchor
@@ -121,6 +138,9 @@ class TCustomGrid : public QFrame {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
   // Stored directly by descendants that adjust the options at construction
   // without a repaint.
@@ -148,6 +168,7 @@ class TCustomGrid : public QFrame {
   bool FCtl3D = true;
   TColor FColor = clWindow;
   bool FTabStop = true;
+  TDragKind FDragKind = dkDrag;
   bool FSelecting = false;  // left button held after a press on a cell
 };
 

@@ -1,12 +1,14 @@
 #include "components/Cgrid/Cgrid.h"
 
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
 #include "components/Registry.h"
+#include "platform/ControlDrag.h"
 
 namespace {
 
@@ -88,6 +90,7 @@ bool IsSquare(int index) { return index >= 0 && index <= 15; }
 TCColorGrid::TCColorGrid(QWidget* owner) : QWidget(owner) {
   setFocusPolicy(Qt::NoFocus);  // TabStop starts false
   setMouseTracking(true);       // OnMouseMove without a button held
+  setAcceptDrops(true);
   resize(100, 100);
   for (int i = 0; i < 20; ++i)
     FPalette[i] = {DefaultPalette[i][0], DefaultPalette[i][1], DefaultPalette[i][2], 0};
@@ -269,6 +272,7 @@ void TCColorGrid::Click() { emit OnClick(); }
 
 void TCColorGrid::keyPressEvent(QKeyEvent* event) {
   emit OnKeyDown(event->key(), event->modifiers());
+  if (QChar key = controldrag::Typed(event); !key.isNull()) emit OnKeyPress(key);
   const int N = FColumns * FRows;
   const int S = FSelection;
   const bool keypad = event->modifiers() & Qt::KeypadModifier;
@@ -410,3 +414,22 @@ void Register() {
 }
 
 }  // namespace Cgrid
+
+void TCColorGrid::BeginDrag() {
+  emit OnStartDrag();
+  const controldrag::End end = controldrag::Run(this);
+  emit OnEndDrag(end.target, end.at.x(), end.at.y());
+}
+
+void TCColorGrid::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+
+void TCColorGrid::dragMoveEvent(QDragMoveEvent* event) {
+  controldrag::DragOver(event, isSignalConnected(QMetaMethod::fromSignal(&TCColorGrid::OnDragOver)),
+                        [this](QObject* source, int x, int y, bool& accept) { emit OnDragOver(source, x, y, accept); });
+}
+
+void TCColorGrid::dropEvent(QDropEvent* event) {
+  const QPoint p = event->position().toPoint();
+  event->acceptProposedAction();
+  emit OnDragDrop(event->source(), p.x(), p.y());
+}

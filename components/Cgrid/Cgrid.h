@@ -65,6 +65,9 @@ class TCColorGrid : public QWidget {
   // The square's cell rectangle; empty for an index outside 0..15.
   QRect CellRect(int index) const;
 
+  // Drags the control itself until the button is released or Escape pressed.
+  void BeginDrag();
+
  signals:
   void OnChange(QObject* Sender);
   void OnClick();
@@ -75,6 +78,12 @@ class TCColorGrid : public QWidget {
   void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
   void OnEnter();
   void OnExit();
+  // A typed character, after OnKeyDown.
+  void OnKeyPress(QChar& key);
+  void OnDragOver(QObject* source, int x, int y, bool& accept);
+  void OnDragDrop(QObject* source, int x, int y);
+  void OnStartDrag();
+  void OnEndDrag(QObject* target, int x, int y);
 
  protected:
   virtual void Change();
@@ -90,6 +99,9 @@ class TCColorGrid : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   struct TPaletteEntry {
