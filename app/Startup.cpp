@@ -16,6 +16,15 @@ TApplicationInfo& Application() {
   return info;
 }
 
+void InstallQtJapanese() {
+  auto* qtTexts = new QTranslator(QCoreApplication::instance());
+  if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(qtTexts);
+  else
+    delete qtTexts;
+}
+
 void InitApplication() {
   Application().Title = QStringLiteral("ソラメモ");
   // Not the display name: Qt would append that to every window's title.
@@ -25,14 +34,7 @@ void InitApplication() {
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.kazenosha.soramemo"));
   QApplication::setWindowIcon(ApplicationIcon());
 
-  // Qt's own texts (message box buttons, the standard dialogs, context menus)
-  // in Japanese whatever the locale, as every text of the program is.
-  auto* qtTexts = new QTranslator(qApp);
-  if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QCoreApplication::installTranslator(qtTexts);
-  else
-    delete qtTexts;
+  InstallQtJapanese();
 
   // The forms name Windows fonts; these stand in for them.
   QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));

@@ -15,7 +15,10 @@ TApplicationInfo& Application();
 // The About window, created hidden at start-up.
 extern TAboutBox* AboutBox;
 
-// Steps before the forms: title, help file, font substitutions.
+// Qt's own texts (message box buttons, the standard dialogs, context menus,
+// the command-line help) in Japanese whatever the locale.
+void InstallQtJapanese();
+// Steps before the forms: title, help file, Qt's texts, font substitutions.
 void InitApplication();
 // Creates SoraForm (splash and set-up loop included) and AboutBox.
 void CreateForms();

@@ -15,6 +15,7 @@ int AnswerCommandLine(int argc, char** argv) {
   const QCoreApplication core(copyArgc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("soramemo"));
   QCoreApplication::setApplicationVersion(QStringLiteral(SORAMEMO_VERSION));
+  InstallQtJapanese();
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("ソラメモ: 日本語の文章を書くための小さなワープロ"));
   const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("この説明を表示して終了します。"));

@@ -137,7 +137,7 @@ class TestDesktop : public QObject {
     const Run help = Execute(P("bin/soramemo"), {"--help"}, env);
     QCOMPARE(help.exitCode, 0);
     QVERIFY2(help.out.contains("--version"), qPrintable(help.out + help.err));
-    QVERIFY2(help.out.contains(QStringLiteral("ファイル")), qPrintable(help.out));
+    QVERIFY2(help.out.startsWith(QStringLiteral("使い方:")), qPrintable(help.out));  // Japanese under LANG=C too
     const Run version = Execute(P("bin/soramemo"), {"--version"}, env);
     QCOMPARE(version.exitCode, 0);
     QVERIFY2(version.out.startsWith("soramemo 1."), qPrintable(version.out + version.err));
