@@ -675,7 +675,8 @@ class Reader {
       case Kw::Loch: case Kw::Hich: case Kw::Rtlch: st.ch.mode = CharClass::Other; break;
       case Kw::Dbch: st.ch.mode = CharClass::DoubleByte; break;
       case Kw::Af:
-        if (st.ch.mode == CharClass::DoubleByte) st.ch.dbFont = has ? std::max(v, 0) : 0;
+        // A font the table lacks would leave the text in the default font.
+        if (st.ch.mode == CharClass::DoubleByte && fonts_.count(has ? v : 0)) st.ch.dbFont = has ? v : 0;
         break;
       case Kw::Afs:
         if (st.ch.mode != CharClass::DoubleByte) break;
