@@ -109,7 +109,7 @@ bool TSoraChild::ConfirmSave(const QString& target) {
   QString text;
   QString question = QStringLiteral("上書き保存しますか？");
   const rtf::Losses& held = RichEdit1->LostOnLoad;
-  if (held.Any() && QFileInfo(target) == QFileInfo(FilePath))
+  if (held.Any() && QFileInfo::exists(target) && QFileInfo(target) == QFileInfo(FilePath))
     text += QStringLiteral("「%1」には、ソラメモで保存できない内容（%2）があります。\n"
                            "上書きすると、これらはファイルから失われます。\n")
                 .arg(ExtractFileName(target), held.Describe());

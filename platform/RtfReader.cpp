@@ -726,8 +726,7 @@ class Reader {
         break;
 
       case Kw::Field:
-        if (st.dest == Dest::Text && (fields_.empty() || fields_.back().depth != stack_.size()))
-          {
+        if (st.dest == Dest::Text && (fields_.empty() || fields_.back().depth != stack_.size())) {
           FieldRec field;
           field.depth = stack_.size();
           field.mark = bodyChars_;
