@@ -133,6 +133,12 @@ int main(int argc, char** argv) {
   try {
     TRichEdit edit;
     edit.LoadFromFile(in);
+    if (edit.LostOnLoad.Any()) {
+      const QByteArray warning = QStringLiteral("soramemo-convert: 警告: 「%1」の次の内容は出力に含まれません: %2\n")
+                                     .arg(in, edit.LostOnLoad.Describe())
+                                     .toUtf8();
+      std::fwrite(warning.data(), 1, size_t(warning.size()), stderr);
+    }
     edit.PlainText = QFileInfo(out).suffix().compare("rtf", Qt::CaseInsensitive) != 0;
     edit.TextEncoding = utf8 ? textdecode::Encoding::Utf8 : textdecode::Encoding::Cp932;
     edit.LineBreak = utf8 ? QStringLiteral("\n") : QStringLiteral("\r\n");

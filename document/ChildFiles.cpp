@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -101,20 +102,33 @@ void TSoraChild::FormActivate() {
   frame_->SetViewRulerChecked(!RulerPanel->isHidden());
 }
 
-bool TSoraChild::AcceptUnencodable() {
-  const textdecode::Encoding encoding = RichEdit1->TextEncoding;
-  const QList<sjis::Unencodable> lost = textdecode::UnencodableChars(RichEdit1->GetText(), encoding);
-  if (lost.isEmpty()) return true;
-  QString list;
-  for (const sjis::Unencodable& u : lost.first(std::min<qsizetype>(lost.size(), kListedLost)))
-    list += QStringLiteral("　%1行目「%2」\n").arg(u.line).arg(QString::fromUcs4(&u.ch, 1));
-  if (lost.size() > kListedLost) list += QStringLiteral("　ほか %1 文字\n").arg(lost.size() - kListedLost);
-  const QString text = QStringLiteral("%1で表せない文字が %2 文字あります。\n%3"
-                                      "これらの文字を置き換えてテキストとして保存しますか？")
-                           .arg(textdecode::Name(encoding))
-                           .arg(lost.size())
-                           .arg(list);
-  return Dialogs::AskYesNo(this, text);
+// One question before a save that loses something: what the file held that
+// the document cannot (when it goes back over that file), and characters the
+// text encoding lacks. No leaves the file as it is.
+bool TSoraChild::ConfirmSave(const QString& target) {
+  QString text;
+  QString question = QStringLiteral("上書き保存しますか？");
+  const rtf::Losses& held = RichEdit1->LostOnLoad;
+  if (held.Any() && QFileInfo::exists(target) && QFileInfo(target) == QFileInfo(FilePath))
+    text += QStringLiteral("「%1」には、ソラメモで保存できない内容（%2）があります。\n"
+                           "上書きすると、これらはファイルから失われます。\n")
+                .arg(ExtractFileName(target), held.Describe());
+  if (RichEdit1->PlainText) {
+    const textdecode::Encoding encoding = RichEdit1->TextEncoding;
+    const QList<sjis::Unencodable> lost = textdecode::UnencodableChars(RichEdit1->GetText(), encoding);
+    if (!lost.isEmpty()) {
+      QString list;
+      for (const sjis::Unencodable& u : lost.first(std::min<qsizetype>(lost.size(), kListedLost)))
+        list += QStringLiteral("　%1行目「%2」\n").arg(u.line).arg(QString::fromUcs4(&u.ch, 1));
+      if (lost.size() > kListedLost) list += QStringLiteral("　ほか %1 文字\n").arg(lost.size() - kListedLost);
+      text += QStringLiteral("%1で表せない文字が %2 文字あります。\n%3")
+                  .arg(textdecode::Name(encoding))
+                  .arg(lost.size())
+                  .arg(list);
+      question = QStringLiteral("これらの文字を置き換えてテキストとして保存しますか？");
+    }
+  }
+  return text.isEmpty() || Dialogs::AskYesNo(this, text + question);
 }
 
 void TSoraChild::FileSaveExecute() {
@@ -124,9 +138,10 @@ void TSoraChild::FileSaveExecute() {
     return;
   }
   RichEdit1->PlainText = ext.compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) != 0;
-  if (RichEdit1->PlainText && !AcceptUnencodable()) return;
+  if (!ConfirmSave(FilePath)) return;
   RichEdit1->SaveToFile(FilePath);
   RichEdit1->SetModified(false);
+  RichEdit1->LostOnLoad = {};
 }
 
 void TSoraChild::FileSaveAsExecute() {
@@ -139,9 +154,10 @@ void TSoraChild::FileSaveAsExecute() {
   const bool utf8 = SaveDialog1.FilterIndex == kUtf8Type;
   RichEdit1->TextEncoding = utf8 ? textdecode::Encoding::Utf8 : textdecode::Encoding::Cp932;
   RichEdit1->LineBreak = utf8 ? QStringLiteral("\n") : QStringLiteral("\r\n");
-  if (RichEdit1->PlainText && !AcceptUnencodable()) return;
+  if (!ConfirmSave(SaveDialog1.FileName)) return;
   RichEdit1->SaveToFile(SaveDialog1.FileName);
   RichEdit1->SetModified(false);
+  RichEdit1->LostOnLoad = {};
   FilePath = SaveDialog1.FileName;
   setWindowTitle(ExtractFileName(FilePath));
 }

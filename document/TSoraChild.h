@@ -224,9 +224,10 @@ class TSoraChild : public QMdiSubWindow {
   void ApplyLeftInd();
   void ReplaceAll();
   void FormClose();
-  // Before plain text is written: true when nothing would be lost, or the
-  // user agreed to have the characters Shift-JIS lacks replaced.
-  bool AcceptUnencodable();
+  // Before a save to target: true when nothing would be lost, or the user
+  // agreed to lose it (what the file held that the document cannot, when
+  // target is that file; characters the text encoding lacks).
+  bool ConfirmSave(const QString& target);
 
   Ui::TSoraChild* ui = nullptr;
   IFrameLink* frame_ = nullptr;

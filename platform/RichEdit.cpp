@@ -148,8 +148,9 @@ void TRichEdit::LoadFromFile(const QString& path) {
   doc->setUndoRedoEnabled(false);
   textdecode::Encoding encoding = textdecode::Encoding::Cp932;
   QString lineBreak = QStringLiteral("\r\n");
+  rtf::Losses lost;
   if (rtf::LooksLikeRtf(bytes)) {
-    rtf::Read(bytes, doc.get());
+    lost = rtf::Read(bytes, doc.get());
     if (doc->characterCount() > MaxTextChars) throw tooMuchText();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
       if (b.length() > MaxParagraphChars) throw tooLongParagraph();
@@ -182,6 +183,7 @@ void TRichEdit::LoadFromFile(const QString& path) {
   AttachDocument();
   TextEncoding = encoding;
   LineBreak = lineBreak;
+  LostOnLoad = lost;
   modified_ = true;  // the content changed; callers clear it
   emit OnChange();
   emit OnSelectionChange();

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/Colors.h"
+#include "platform/Rtf.h"
 #include "platform/TextDecode.h"
 #include "platform/TextFormat.h"
 
@@ -91,6 +92,9 @@ class TRichEdit : public QTextEdit {
   // that Save gives the file back as it was; RTF and new documents: CP932, CR LF.
   textdecode::Encoding TextEncoding = textdecode::Encoding::Cp932;
   QString LineBreak = QStringLiteral("\r\n");
+  // What the loaded RTF file held that the document cannot (pictures,
+  // footnotes, ...); empty for text. Whoever saves the document clears it.
+  rtf::Losses LostOnLoad;
 
   bool GetModified() const;
   void SetModified(bool modified);

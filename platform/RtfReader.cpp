@@ -1,6 +1,7 @@
 // RTF reader: a flat tokenizer over the bytes with an explicit group stack.
 // Text is gathered per run of equal formatting and inserted once per run, so
 // a document of millions of control words loads in one pass.
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -49,10 +50,15 @@ enum class Kw : uint8_t {
   F, FCharset, Cpg, Red, Green, Blue,
   Plain, B, I, Ul, UlNone, Strike, Fs, Cf, V,
   Pard, Ql, Qr, Qc, Qj, Fi, Li, Ri, Ls, Ilvl,
-  Par, Line, Tab, Cell, Row, Page,
+  Par, Line, Tab, Cell, Row, Page, Sect,
   EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote, EmSpace, EnSpace, QmSpace,
   PnLvlBlt, PnLvlCont, PnNumbered,
   List, ListLevel, LevelNfc, ListId,
+  Loch, Hich, Dbch, Rtlch, Af, Afs, Ab, Ai,
+  Shape, ShapeGroup, ShapeInst, ShapeText, DrawText, Sp,
+  Field, FldInst, Object,
+  // Skipped, and counted as what the document cannot hold.
+  Pict, ShpPict, Footnote, Annotation, HeaderFooter,
 };
 
 // Control words by name: open addressing over a fixed table, since a large
@@ -119,6 +125,7 @@ const KeywordTable& Keywords() {
         {"rin", Kw::Ri}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl},
         {"par", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"cell", Kw::Cell},
         {"nestcell", Kw::Cell}, {"row", Kw::Row}, {"nestrow", Kw::Row}, {"page", Kw::Page},
+        {"sect", Kw::Sect},
         {"emdash", Kw::EmDash}, {"endash", Kw::EnDash}, {"bullet", Kw::Bullet},
         {"lquote", Kw::LQuote}, {"rquote", Kw::RQuote}, {"ldblquote", Kw::LDblQuote},
         {"rdblquote", Kw::RDblQuote}, {"emspace", Kw::EmSpace}, {"enspace", Kw::EnSpace},
@@ -129,28 +136,40 @@ const KeywordTable& Keywords() {
         {"pncard", Kw::PnNumbered}, {"pnord", Kw::PnNumbered}, {"pnordt", Kw::PnNumbered},
         {"list", Kw::List}, {"listlevel", Kw::ListLevel}, {"levelnfc", Kw::LevelNfc},
         {"levelnfcn", Kw::LevelNfc}, {"listid", Kw::ListId},
+        {"loch", Kw::Loch}, {"hich", Kw::Hich}, {"dbch", Kw::Dbch}, {"rtlch", Kw::Rtlch},
+        {"af", Kw::Af}, {"afs", Kw::Afs}, {"ab", Kw::Ab}, {"ai", Kw::Ai},
+        {"shp", Kw::Shape}, {"shpgrp", Kw::ShapeGroup}, {"shpinst", Kw::ShapeInst}, {"do", Kw::Shape},
+        {"shptxt", Kw::ShapeText}, {"dptxbxtext", Kw::ShapeText}, {"dptxbx", Kw::DrawText},
+        {"sp", Kw::Sp}, {"field", Kw::Field}, {"fldinst", Kw::FldInst}, {"object", Kw::Object},
+        {"pict", Kw::Pict}, {"shppict", Kw::ShpPict}, {"footnote", Kw::Footnote},
+        {"annotation", Kw::Annotation},
+        {"header", Kw::HeaderFooter}, {"headerl", Kw::HeaderFooter}, {"headerr", Kw::HeaderFooter},
+        {"headerf", Kw::HeaderFooter}, {"footer", Kw::HeaderFooter}, {"footerl", Kw::HeaderFooter},
+        {"footerr", Kw::HeaderFooter}, {"footerf", Kw::HeaderFooter},
     };
     // Destinations whose content is not document text.
     for (const char* s :
-         {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-          "footerr", "footerf", "pict", "nonshppict", "themedata", "colorschememapping",
-          "datastore", "latentstyles", "rsidtbl", "generator", "xmlnstbl", "footnote",
-          "annotation", "atnid", "atnauthor", "atndate", "atnref", "atnparent", "atrfstart",
+         {"stylesheet", "info", "nonshppict", "shprslt", "themedata", "colorschememapping",
+          "datastore", "latentstyles", "rsidtbl", "generator", "xmlnstbl", "atnid", "atnauthor", "atndate", "atnref", "atnparent", "atrfstart",
           "atrfend", "bkmkstart", "bkmkend", "objdata", "objclass", "objname", "objalias",
           "objsect", "objtime", "pnseclvl", "pntxta", "pntxtb", "pgdsctbl", "revtbl", "filetbl",
           "listpicture", "userprops", "docvar", "template", "mmathPr", "txe", "xe", "tc", "tcn",
-          "sp", "sn", "sv", "shpinst", "do", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc",
+          "sn", "sv", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc",
           "aftncn", "fchars", "lchars", "comment", "title", "subject", "author", "operator",
           "keywords", "doccomm", "company", "category", "manager", "hlinkbase", "buptim",
           "creatim", "printim", "revtim", "passwordhash", "protusertbl", "wgrffmtfilter",
           "xmlattrname", "xmlattrvalue", "xmlopen", "xmlclose", "formfield", "datafield",
           "fontemb", "fontfile", "falt", "panose", "leveltext", "levelnumbers", "listname",
-          "fldinst", "ud", "expandedcolortbl", "NeXTGraphic", "bkmkcolf", "bkmkcoll"})
+          "ud", "expandedcolortbl", "NeXTGraphic", "bkmkcolf", "bkmkcoll"})
       m.Add(s, Kw::SkipDest);
     return m;
   }();
   return table;
 }
+
+// Which text the associated keywords (\af, \afs, \ab, \ai) speak of: only
+// double-byte text is ours to keep; complex-script properties are dropped.
+enum class CharClass : uint8_t { Unset, DoubleByte, Other };
 
 struct CharProps {
   int font = -1;  // -1: the document's default font
@@ -161,7 +180,32 @@ struct CharProps {
   bool underline = false;
   bool strike = false;
   bool hidden = false;
+  // Double-byte text's own font, size, bold and italic where the file gives
+  // them (-1: as the run's).
+  int dbFont = -1;
+  int dbHalfPoints = -1;
+  int8_t dbBold = -1;
+  int8_t dbItalic = -1;
+  CharClass mode = CharClass::Unset;  // the last \loch, \hich, \dbch or \rtlch
   bool operator==(const CharProps&) const = default;
+
+  bool HasDoubleByteProps() const {
+    return dbFont >= 0 || dbHalfPoints >= 0 || dbBold >= 0 || dbItalic >= 0;
+  }
+  // The formatting of one class of text, as the document holds it.
+  CharProps For(bool doubleByte) const {
+    CharProps c = *this;
+    if (doubleByte) {
+      if (dbFont >= 0) c.font = dbFont;
+      if (dbHalfPoints >= 0) c.halfPoints = dbHalfPoints;
+      if (dbBold >= 0) c.bold = dbBold;
+      if (dbItalic >= 0) c.italic = dbItalic;
+    }
+    c.dbFont = c.dbHalfPoints = -1;
+    c.dbBold = c.dbItalic = -1;
+    c.mode = CharClass::Unset;
+    return c;
+  }
 };
 
 struct CharPropsHash {
@@ -173,6 +217,7 @@ struct CharPropsHash {
            (c.strike ? 8 : 0) + (c.hidden ? 16 : 0);
   }
 };
+
 
 enum class PnKind : uint8_t { None, Bullet, Numbered, Continue };
 
@@ -186,10 +231,13 @@ struct ParaProps {
   PnKind pn = PnKind::None;
 };
 
-enum class Dest : uint8_t { Text, FontTable, ColorTable, ListTable, ListOverrideTable, Pn, Prefix };
+// Shape: a shape's or drawing object's group, whose own text is read but
+// whose properties are not; FieldInst: a field's instruction, kept aside.
+enum class Dest : uint8_t { Text, FontTable, ColorTable, ListTable, ListOverrideTable, Pn, Prefix, Shape, FieldInst };
 
 struct State {
   Dest dest = Dest::Text;
+  bool uncounted = false;  // an object's result: its pictures are the object
   int uc = 1;
   CharProps ch;
   ParaProps para;
@@ -203,6 +251,22 @@ struct FontInfo {
 
 inline bool IsLetter(uchar c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 inline bool IsDigit(uchar c) { return c >= '0' && c <= '9'; }
+inline bool IsAsciiAlnum(char16_t c) { return IsLetter(uchar(c)) || IsDigit(uchar(c)); }
+
+// Whether a character is double-byte text (kana, ideographs, Hangul,
+// full-width forms): 1 yes, 0 no, -1 neutral (punctuation, symbols, spaces),
+// which follows the class the file declares.
+inline int DoubleByteClass(char16_t u) {
+  if (u < 0x80) return IsAsciiAlnum(u) ? 0 : -1;
+  if (u < 0xC0) return -1;
+  if (u < 0x1100) return 0;
+  if (u <= 0x11FF) return 1;
+  if (u < 0x2E80) return u >= 0x2000 ? -1 : 0;
+  if (u <= 0xA4CF || (u >= 0xAC00 && u <= 0xD7AF)) return 1;
+  if (u >= 0xD800 && u <= 0xDFFF) return 1;  // supplementary ideographs, emoji
+  if ((u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF)) return 1;
+  return 0;
+}
 inline int HexValue(uchar c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -235,7 +299,7 @@ class Reader {
     stack_.emplace_back();
   }
 
-  void Run() {
+  Losses Run() {
     // A byte-order mark and white space before the first group are no text.
     if (end_ - p_ >= 3 && p_[0] == 0xEF && p_[1] == 0xBB && p_[2] == 0xBF) p_ += 3;
     while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\r' || *p_ == '\n')) ++p_;
@@ -258,6 +322,7 @@ class Reader {
     }
     Finish();
     cursor_.endEditBlock();
+    return losses_;
   }
 
  private:
@@ -288,6 +353,10 @@ class Reader {
     }
     if (stack_.size() <= 1) return;  // a stray '}' before any group
     const size_t depth = stack_.size();
+    // A text box's last paragraph ends with the box, not with the anchor's.
+    if (stack_.back().dest == Dest::Text && stack_[depth - 2].dest == Dest::Shape &&
+        (paraHasContent_ || hasPrefix_))
+      EndParagraph();
     const State popped = stack_.back();
     stack_.pop_back();
     State& top = Top();
@@ -299,6 +368,13 @@ class Reader {
       listDepth_ = 0;
     }
     if (popped.dest == Dest::Pn && top.dest != Dest::Pn) top.para.pn = popped.para.pn;
+    if (!shapes_.empty() && shapes_.back().depth == depth) {
+      const ShapeRec shape = shapes_.back();
+      shapes_.pop_back();
+      if (!top.uncounted)
+        ++losses_[shape.text ? Lost::TextBox : shape.picture ? Lost::Picture : Lost::Shape];
+    }
+    if (!fields_.empty() && fields_.back().depth == depth) FinishField();
     if (stack_.size() == 1) done_ = true;  // the document's own group is closed
   }
 
@@ -320,6 +396,7 @@ class Reader {
         const uchar* w = p_;
         while (p_ < end_ && IsLetter(*p_)) ++p_;
         const bool bin = p_ - w == 3 && std::memcmp(w, "bin", 3) == 0;
+        if (p_ - w == 4 && std::memcmp(w, "pict", 4) == 0) sawPict_ = true;
         bool has = false;
         const long long n = Number(&has);
         if (bin && n > 0) p_ += std::min<long long>(n, end_ - p_);
@@ -391,7 +468,8 @@ class Reader {
         return;
       }
       const Dest d = Top().dest;
-      if (d == Dest::Text || d == Dest::FontTable || d == Dest::Prefix) bytes_.push_back(char(value));
+      if (d == Dest::Text || d == Dest::FontTable || d == Dest::Prefix || d == Dest::FieldInst)
+        bytes_.push_back(char(value));
       return;
     }
     if (pendingSkip_ > 0) {
@@ -402,7 +480,8 @@ class Reader {
       case '\\':
       case '{':
       case '}':
-        if (Top().dest == Dest::Text || Top().dest == Dest::FontTable || Top().dest == Dest::Prefix)
+        if (Top().dest == Dest::Text || Top().dest == Dest::FontTable || Top().dest == Dest::Prefix ||
+            Top().dest == Dest::FieldInst)
           bytes_.push_back(char(c));
         break;
       case '~': FlushBytes(); AppendChar(0x00A0); break;
@@ -419,6 +498,7 @@ class Reader {
 
   void Word(Kw kw, bool has, long long n) {
     FlushBytes();
+    const bool groupStart = atGroupStart_;
     const bool star = starPending_;
     starPending_ = false;
     atGroupStart_ = false;
@@ -432,9 +512,7 @@ class Reader {
       return;
     }
     State& st = Top();
-    const bool isDest = kw == Kw::FontTbl || kw == Kw::ColorTbl || kw == Kw::ListTable ||
-                        kw == Kw::ListOverrideTable || kw == Kw::Pn || kw == Kw::PnText ||
-                        kw == Kw::ListText || kw == Kw::SkipDest;
+    const bool isDest = IsDestination(kw);
     // Inside the document's own group a destination would swallow the rest of
     // the file; past the depth cap the state is shared. Skip such groups whole.
     const bool nested = stack_.size() > 2 || overflow_ > 0;
@@ -554,6 +632,7 @@ class Reader {
         break;
       case Kw::Row:
       case Kw::Page:
+      case Kw::Sect:  // how Word ends a section's last paragraph
         if (st.dest == Dest::Text && (paraHasContent_ || hasPrefix_))
           EndParagraph();
         break;
@@ -591,7 +670,106 @@ class Reader {
         if (st.dest == Dest::ListTable) listId_ = v;
         else if (st.dest == Dest::ListOverrideTable) overrideListId_ = v;
         break;
+
+      // Associated properties: only those of double-byte text are kept.
+      case Kw::Loch: case Kw::Hich: case Kw::Rtlch: st.ch.mode = CharClass::Other; break;
+      case Kw::Dbch: st.ch.mode = CharClass::DoubleByte; break;
+      case Kw::Af:
+        // A font the table lacks would leave the text in the default font.
+        if (st.ch.mode == CharClass::DoubleByte && fonts_.count(has ? v : 0)) st.ch.dbFont = has ? v : 0;
+        break;
+      case Kw::Afs:
+        if (st.ch.mode != CharClass::DoubleByte) break;
+        if (!has) st.ch.dbHalfPoints = 24;
+        else if (v > 0) st.ch.dbHalfPoints = std::clamp(v, 2, 3276);
+        break;
+      case Kw::Ab:
+        if (st.ch.mode == CharClass::DoubleByte) st.ch.dbBold = !has || v != 0;
+        break;
+      case Kw::Ai:
+        if (st.ch.mode == CharClass::DoubleByte) st.ch.dbItalic = !has || v != 0;
+        break;
+
+      // Shapes and drawing objects: their text is kept, their properties and
+      // the fallback pictures written beside them (\shprslt) are not.
+      case Kw::Shape:
+      case Kw::ShapeGroup:
+        if (st.dest != Dest::Text && st.dest != Dest::Shape) {
+          SkipGroup();
+          break;
+        }
+        // A group of shapes is counted by its members.
+        if (kw == Kw::Shape && (shapes_.empty() || shapes_.back().depth != stack_.size()))
+          shapes_.push_back(ShapeRec{stack_.size(), false, false});
+        st.dest = Dest::Shape;
+        break;
+      case Kw::ShapeInst:
+        if (st.dest != Dest::Shape) SkipGroup();
+        break;
+      case Kw::DrawText:
+        if (!groupStart) break;
+        [[fallthrough]];
+      case Kw::ShapeText:
+        if (st.dest == Dest::Shape) {
+          if (!shapes_.empty()) shapes_.back().text = true;
+          // The box's paragraphs stand at its anchor, apart from the anchor's text.
+          if (paraHasContent_ || hasPrefix_) EndParagraph();
+          st.dest = Dest::Text;
+        } else if (st.dest != Dest::Text) {
+          SkipGroup();
+        }
+        break;
+      case Kw::Sp:
+        sawPict_ = false;
+        SkipGroup();
+        if (sawPict_ && !shapes_.empty()) shapes_.back().picture = true;
+        break;
+
+      case Kw::Field:
+        if (st.dest == Dest::Text && (fields_.empty() || fields_.back().depth != stack_.size())) {
+          FieldRec field;
+          field.depth = stack_.size();
+          field.mark = bodyChars_;
+          fields_.push_back(std::move(field));
+        }
+        break;
+      case Kw::FldInst:
+        if (st.dest == Dest::Text && !fields_.empty() && fields_.back().depth + 1 == stack_.size())
+          st.dest = Dest::FieldInst;
+        else
+          SkipGroup();
+        break;
+      case Kw::Object:
+        if (st.dest == Dest::Text && !st.uncounted) {
+          ++losses_[Lost::Object];
+          st.uncounted = true;
+        }
+        break;
+
+      case Kw::Pict: case Kw::ShpPict: Skipped(Lost::Picture); break;
+      case Kw::Footnote: Skipped(Lost::Footnote); break;
+      case Kw::Annotation: Skipped(Lost::Comment); break;
+      case Kw::HeaderFooter: Skipped(Lost::HeaderFooter); break;
     }
+  }
+
+  static bool IsDestination(Kw kw) {
+    switch (kw) {
+      case Kw::FontTbl: case Kw::ColorTbl: case Kw::ListTable: case Kw::ListOverrideTable:
+      case Kw::Pn: case Kw::PnText: case Kw::ListText: case Kw::SkipDest:
+      case Kw::Shape: case Kw::ShapeGroup: case Kw::ShapeInst: case Kw::ShapeText: case Kw::DrawText:
+      case Kw::Sp: case Kw::FldInst: case Kw::Pict: case Kw::ShpPict: case Kw::Footnote:
+      case Kw::Annotation: case Kw::HeaderFooter:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  // A group of content the document cannot hold: counted where it would show.
+  void Skipped(Lost kind) {
+    if (Top().dest == Dest::Text && !Top().uncounted) ++losses_[kind];
+    SkipGroup();
   }
 
   static bool ProducesText(Kw kw) {
@@ -638,7 +816,7 @@ class Reader {
       }
       return;
     }
-    if (d != Dest::Text && d != Dest::Prefix) {
+    if (d != Dest::Text && d != Dest::Prefix && d != Dest::FieldInst) {
       while (p_ < end_ && kPlain.v[*p_]) ++p_;
       return;
     }
@@ -715,6 +893,9 @@ class Reader {
         if (prefix_.size() < 256) prefix_.append(s);
         prefixProps_ = st.ch;
         break;
+      case Dest::FieldInst:
+        if (!fields_.empty()) fields_.back().Add(s, st.ch);
+        break;
       default: break;
     }
   }
@@ -758,6 +939,27 @@ class Reader {
   void BodyText(QStringView s, const CharProps& props) {
     if (s.isEmpty() || props.hidden) return;
     if (hasPrefix_) ResolvePrefix();
+    if (!props.HasDoubleByteProps()) return BodyRun(s, props.For(false));
+    const CharProps latin = props.For(false), asian = props.For(true);
+    if (latin == asian) return BodyRun(s, latin);
+    // Split by character class; neutral characters go with the declared class.
+    const bool neutral = props.mode == CharClass::DoubleByte;
+    qsizetype start = 0;
+    bool db = false;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+      const int c = DoubleByteClass(s[i].unicode());
+      const bool here = c < 0 ? neutral : c > 0;
+      if (i > start && here != db) {
+        BodyRun(s.sliced(start, i - start), db ? asian : latin);
+        start = i;
+      }
+      db = here;
+    }
+    BodyRun(s.sliced(start), db ? asian : latin);
+  }
+
+  // Text in one resolved formatting.
+  void BodyRun(QStringView s, const CharProps& props) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < s.size(); ++i) {
       const char16_t u = s[i].unicode();
@@ -779,6 +981,7 @@ class Reader {
     StartBlock(props);
     AppendRaw(s, props);
     paraHasContent_ = true;
+    bodyChars_ += size_t(s.size());
   }
 
   void AppendRaw(QStringView s, const CharProps& props) {
@@ -853,7 +1056,7 @@ class Reader {
     }
     if (hasPrefix_) ResolvePrefix();
     const State& st = TextState();
-    StartBlock(st.ch);  // an empty paragraph is a block too
+    StartBlock(st.ch.For(false));  // an empty paragraph is a block too
     SetBlockFormat(st.para);
     pendingBlock_ = true;
     paraHasContent_ = false;
@@ -906,10 +1109,80 @@ class Reader {
     // A final \par closes the last paragraph; text after it makes one more.
     if (!pendingBlock_) {
       const State& st = TextState();
-      StartBlock(st.ch);
+      StartBlock(st.ch.For(false));
       SetBlockFormat(st.para);
     }
     FlushRun();
+  }
+
+  // ---- fields ----
+
+  // A field whose result is empty shows nothing; but a ruby written as an EQ
+  // field keeps its base text, since the document cannot hold the ruby.
+  void FinishField() {
+    const FieldRec field = std::move(fields_.back());
+    fields_.pop_back();
+    const std::vector<qsizetype> base = RubyBase(field.inst);
+    if (base.empty()) return;
+    if (!Top().uncounted) ++losses_[Lost::Ruby];
+    if (bodyChars_ != field.mark) return;  // the result already shows it
+    QString run;
+    size_t span = 0;
+    for (size_t k = 0; k < base.size(); ++k) {
+      size_t sp = span;
+      while (sp + 1 < field.spans.size() && field.spans[sp + 1].first <= base[k]) ++sp;
+      if (sp != span && !run.isEmpty()) {
+        BodyText(run, field.spans[span].second);
+        run.clear();
+      }
+      span = sp;
+      run.append(field.inst[base[k]]);
+    }
+    if (!run.isEmpty()) BodyText(run, field.spans[span].second);
+  }
+
+  // Positions of the base text in "EQ \* jc2 \* hps10 \o\ad(\s\up 9(ruby),base)";
+  // empty when the instruction is no ruby.
+  static std::vector<qsizetype> RubyBase(QStringView inst) {
+    const qsizetype n = inst.size();
+    qsizetype i = 0;
+    while (i < n && inst[i] == u' ') ++i;
+    if (!inst.sliced(i).startsWith(u"EQ", Qt::CaseInsensitive)) return {};
+    // The overstrike switch, \o, with its alignment switches up to '('.
+    for (i += 2; i + 1 < n; ++i) {
+      if (inst[i] == u'\\' && (inst[i + 1] == u'o' || inst[i + 1] == u'O') &&
+          (i + 2 == n || inst[i + 2] == u'\\' || inst[i + 2] == u'(' || inst[i + 2] == u' '))
+        break;
+    }
+    if (i + 1 >= n) return {};
+    for (i += 2; i < n && inst[i] != u'('; ++i)
+      if (inst[i] != u'\\' && inst[i] != u' ' && !IsAsciiAlnum(inst[i].unicode())) return {};
+    std::vector<qsizetype> base;
+    bool ruby = false;
+    // Arguments split at commas outside parentheses; "\s" begins the ruby's.
+    for (++i; i < n;) {
+      qsizetype j = i;
+      while (j < n && inst[j] == u' ') ++j;
+      const bool isRuby = j + 1 < n && inst[j] == u'\\' && (inst[j + 1] == u's' || inst[j + 1] == u'S');
+      ruby = ruby || isRuby;
+      int depth = 0;
+      for (; j < n; ++j) {
+        const QChar c = inst[j];
+        if (c == u'\\' && j + 1 < n && QStringView(u",()\\").contains(inst[j + 1])) {
+          if (!isRuby) base.push_back(j + 1);
+          ++j;
+          continue;
+        }
+        if (depth == 0 && (c == u',' || c == u')')) break;
+        if (c == u'(') ++depth;
+        if (c == u')') --depth;
+        if (!isRuby) base.push_back(j);
+      }
+      if (j >= n || inst[j] == u')') break;
+      i = j + 1;
+    }
+    if (!ruby) return {};
+    return base;
   }
 
   // ---- tables ----
@@ -956,6 +1229,23 @@ class Reader {
       f.setForeground(QColor(*colors_[size_t(c.color)]));
     return formats_.emplace(c, f).first->second;
   }
+
+  struct ShapeRec {
+    size_t depth = 0;  // of the shape's group
+    bool text = false;
+    bool picture = false;
+  };
+  struct FieldRec {
+    size_t depth = 0;  // of the field's group
+    size_t mark = 0;   // body characters before the field
+    QString inst;
+    std::vector<std::pair<qsizetype, CharProps>> spans;  // formatting from an offset of inst on
+    void Add(QStringView s, const CharProps& props) {
+      if (inst.size() + s.size() > 1024) return;  // far beyond any ruby
+      if (spans.empty() || !(spans.back().second == props)) spans.emplace_back(inst.size(), props);
+      inst.append(s);
+    }
+  };
 
   // input
   const uchar* p_;
@@ -1011,14 +1301,34 @@ class Reader {
   BlockKey blockKey_;  // the format of the document's last block
   bool haveBlockKey_ = false;
   std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> formats_;
+  // what the document cannot hold
+  Losses losses_;
+  std::vector<ShapeRec> shapes_;
+  std::vector<FieldRec> fields_;
+  bool sawPict_ = false;
+  size_t bodyChars_ = 0;
 };
 
 }  // namespace
 
-void Read(QByteArrayView data, QTextDocument* doc) {
-  if (!doc) return;
+Losses Read(QByteArrayView data, QTextDocument* doc) {
+  if (!doc) return {};
   Reader reader(data, doc);
-  reader.Run();
+  return reader.Run();
+}
+
+bool Losses::Any() const {
+  return std::any_of(count.begin(), count.end(), [](int n) { return n > 0; });
+}
+
+QString Losses::Describe() const {
+  static const char* const kNames[] = {"図", "図形", "テキストボックス", "オブジェクト", "脚注",
+                                       "コメント", "ヘッダー・フッター", "ルビ"};
+  static_assert(std::size(kNames) == size_t(Lost::Kinds));
+  QStringList parts;
+  for (size_t k = 0; k < count.size(); ++k)
+    if (count[k] > 0) parts << QStringLiteral("%1 %2 個").arg(QString::fromUtf8(kNames[k])).arg(count[k]);
+  return parts.join(QStringLiteral("、"));
 }
 
 }  // namespace rtf

@@ -7,6 +7,7 @@
 #include <QTextList>
 
 #include <charconv>
+#include <map>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -102,10 +103,25 @@ class Writer {
 
   static bool IsBullet(const QTextBlock& b) { return b.textList() != nullptr; }
 
+  // \fi and \li of a paragraph, in twips.
+  static std::pair<long, long> IndentTwips(const QTextBlock& b) {
+    const textfmt::Indents in = textfmt::GetIndents(b.blockFormat());
+    return {-long(in.left) * 20, (long(in.first) + in.left) * 20};
+  }
+
+  // The list of a bulleted paragraph (1-based \ls): one per pair of indents,
+  // since some readers take a list paragraph's indents from its list.
+  int ListOf(const QTextBlock& b) {
+    const auto indents = IndentTwips(b);
+    const auto [it, added] = listOfIndents_.try_emplace(indents, int(bulletIndents_.size()) + 1);
+    if (added) bulletIndents_.push_back(indents);
+    return it->second;
+  }
+
   void Collect() {
     FontIndex(defaultFamily_);  // \deff0
     for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next()) {
-      if (IsBullet(b)) anyBullet_ = true;
+      if (IsBullet(b)) ListOf(b);
       bool empty = true;
       for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment fr = it.fragment();
@@ -115,7 +131,7 @@ class Writer {
       }
       if (empty) Note(b.charFormat(), {});
     }
-    if (anyBullet_) {
+    if (!bulletIndents_.empty()) {
       symbolFont_ = int(fonts_.size());
       fonts_.push_back(FontEntry{QStringLiteral("Symbol"), false, 2});
     }
@@ -240,14 +256,28 @@ class Writer {
       Raw(";");
     }
     Raw("}\r\n");
-    if (anyBullet_) {
-      // One bullet list (Word 97 form) that every bulleted paragraph uses.
-      Word("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23");
-      Word("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0");
-      Raw("{\\leveltext\\'01\\u-3913 ?;}{\\levelnumbers;}");
-      Word("\\f", symbolFont_);
-      Raw("}{\\listname ;}\\listid1}}\r\n");
-      Raw("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\r\n");
+    if (!bulletIndents_.empty()) {
+      // Bullet lists in Word 97 form, one for each pair of indents in use.
+      Raw("{\\*\\listtable");
+      for (size_t k = 1; k <= bulletIndents_.size(); ++k) {
+        Word("{\\list\\listtemplateid", long(k));
+        Word("\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23");
+        Word("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace0\\levelindent0");
+        Raw("{\\leveltext\\'01\\u-3913 ?;}{\\levelnumbers;}");
+        Word("\\f", symbolFont_);
+        Word("\\fi", bulletIndents_[k - 1].first);
+        Word("\\li", bulletIndents_[k - 1].second);
+        Word("\\lin", bulletIndents_[k - 1].second);
+        Word("}{\\listname ;}\\listid", long(k));
+        Raw("}");
+      }
+      Raw("}\r\n{\\*\\listoverridetable");
+      for (size_t k = 1; k <= bulletIndents_.size(); ++k) {
+        Word("{\\listoverride\\listid", long(k));
+        Word("\\listoverridecount0\\ls", long(k));
+        Raw("}");
+      }
+      Raw("}\r\n");
     }
     Raw("{\\*\\generator SoraMemo;}\\viewkind4\\uc1");
     delimit_ = true;
@@ -267,8 +297,10 @@ class Writer {
     if (font != w_.font) {
       // The run's font for its double-byte text too: word processors keep
       // a separate East Asian font, which \f alone leaves at their default.
-      Word("\\f", font);
+      // \loch last: a reader left in double-byte mode takes a later \f for
+      // the East Asian font only.
       Word("\\dbch\\af", font);
+      Word("\\loch\\f", font);
     }
     if (hp != w_.halfPoints) Word("\\fs", hp);
     if (color != w_.color) Word("\\cf", color);
@@ -294,17 +326,18 @@ class Writer {
       Raw("{\\pntxtb");
       Hex(0xB7);
       Raw("}}");
-      Word("\\ls1\\ilvl0");
+      Word("\\ls", ListOf(b));
+      Word("\\ilvl0");
     }
     const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignHCenter) Word("\\qc");
     else if (a & Qt::AlignJustify) Word("\\qj");
     else if (a & (Qt::AlignRight | Qt::AlignTrailing)) Word("\\qr");
     else Word("\\ql");
-    const textfmt::Indents in = textfmt::GetIndents(bf);
-    Word("\\fi", -long(in.left) * 20);
-    Word("\\li", (long(in.first) + in.left) * 20);
-    Word("\\ri", long(in.right) * 20);
+    const auto [fi, li] = IndentTwips(b);
+    Word("\\fi", fi);
+    Word("\\li", li);
+    Word("\\ri", long(textfmt::GetIndents(bf).right) * 20);
     bool empty = true;
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QTextFragment fr = it.fragment();
@@ -325,7 +358,8 @@ class Writer {
   QHash<QString, int> fontIndex_;
   std::vector<QRgb> colors_;
   QHash<QRgb, int> colorIndex_;
-  bool anyBullet_ = false;
+  std::vector<std::pair<long, long>> bulletIndents_;  // \fi, \li of each bullet list
+  std::map<std::pair<long, long>, int> listOfIndents_;
   int symbolFont_ = 0;
   std::string out_;
   bool delimit_ = false;

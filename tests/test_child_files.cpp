@@ -256,6 +256,36 @@ class TestChildFiles : public QObject {
     QVERIFY(script.Questions.value(4).startsWith(QStringLiteral("EUC-JPで表せない文字が 1 文字あります。\n　1行目「한」")));
   }
 
+  // Save over an RTF file names what the document could not hold; No keeps the file.
+  void lossesOfAnRtfFileAreAskedAbout() {
+    const QByteArray original = "{\\rtf1 text{\\pict 00}{\\pict 00}{\\pict 00}{\\footnote a}{\\footnote b}\\par}";
+    WriteFile(Path("f.rtf"), original);
+    Dialogs::Script script;
+    TSoraChild* child = Open("f.rtf");
+    child->RichEdit1->SetSelText(QStringLiteral("new "));
+    script.Answer(false);
+    child->FileSaveExecute();
+    QCOMPARE(script.Questions.value(0),
+             QStringLiteral("「f.rtf」には、ソラメモで保存できない内容（図 3 個、脚注 2 個）があります。\n"
+                            "上書きすると、これらはファイルから失われます。\n上書き保存しますか？"));
+    QCOMPARE(ReadAll(Path("f.rtf")), original);
+    QCOMPARE(child->RichEdit1->GetModified(), true);
+
+    // Another name loses nothing of the file; once saved, there is nothing more to ask.
+    script.SaveFile(Path("g.rtf"), 1);
+    child->FileSaveAsExecute();
+    child->FileSaveExecute();
+    QCOMPARE(script.Questions.size(), 1);
+    QCOMPARE(IsRtf(Path("g.rtf")), true);
+
+    TSoraChild* again = Open("f.rtf");
+    script.Answer(true);
+    again->FileSaveExecute();
+    QCOMPARE(script.Questions.size(), 2);
+    QCOMPARE(ReadAll(Path("f.rtf")).contains("pict"), false);
+    QCOMPARE(script.Unexpected, QStringList());
+  }
+
   void printUsesTheCaptionAsTitle() {
     Dialogs::Script script;
     TSoraChild* child = Open("sub/print-me.txt", QStringLiteral("印刷する文章"));
