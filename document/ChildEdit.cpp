@@ -110,6 +110,12 @@ void TSoraChild::EditCutExecute() { RichEdit1->CutToClipboard(); }
 void TSoraChild::EditCopyExecute() { RichEdit1->CopyToClipboard(); }
 void TSoraChild::EditPasteExecute() { RichEdit1->PasteFromClipboard(); }
 
+// 128: the Shift-JIS character set, which a date in Japanese is written in.
+void TSoraChild::InsertDate(const QString& text) {
+  RichEdit1->SelAttributes().SetCharset(128);
+  RichEdit1->SetSelText(text);
+}
+
 // The pop-up's date entries run the frame's commands, which act on whichever
 // document window is active.
 void TSoraChild::WarekiClick() {

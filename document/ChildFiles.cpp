@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -92,6 +93,21 @@ void TSoraChild::FormCreate() {
   FontN->setEditText(font.family());
   FontS->setText(QString::number(font.pointSize() > 0 ? font.pointSize() : qRound(font.pointSizeF())));
   resize(560, 300);
+}
+
+void TSoraChild::SetCloseQuestion(const QString& open, const QString& close, const QString& notSaved) {
+  QuoteOpen = open;
+  QuoteClose = close;
+  NotSavedText = notSaved;
+}
+
+void TSoraChild::OpenFile(const QString& path) {
+  setWindowTitle(ExtractFileName(path));
+  FilePath = path;
+  // A device or a pipe goes to loading too, which refuses it with its reason,
+  // rather than opening as an empty document bound to it. A folder opens empty.
+  if (const QFileInfo info(path); info.exists() && !info.isDir()) RichEdit1->LoadFromFile(path);
+  RichEdit1->SetModified(false);
 }
 
 void TSoraChild::FormActivate() {

@@ -8,6 +8,7 @@
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
 #include "platform/TextFormat.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ class TestEditingDates : public QObject {
   // A document with the text, unmodified, and the given selection.
   TSoraChild* NewDocument(const QString& text, int start = 0, int length = 0) {
     TSoraChild* c = frame->OpenDocument(dir.filePath(QStringLiteral("doc%1.txt").arg(frame->Children().size())));
-    c->RichEdit1->SetSelText(text);
-    c->RichEdit1->SetModified(false);
-    c->RichEdit1->SetSelStart(start);
-    c->RichEdit1->SetSelLength(length);
+    c->Text()->SetSelText(text);
+    c->Text()->SetModified(false);
+    c->Text()->SetSelStart(start);
+    c->Text()->SetSelLength(length);
     return c;
   }
 
@@ -52,7 +53,7 @@ class TestEditingDates : public QObject {
   }
   void cleanup() {
     for (TSoraChild* c : frame->Children()) {
-      c->RichEdit1->SetModified(false);
+      c->Text()->SetModified(false);
       c->close();
     }
     QCoreApplication::processEvents();
@@ -63,13 +64,13 @@ class TestEditingDates : public QObject {
     c->ViewCounterExecute();
     frame->DateTimePicker1->setDate(QDate(2026, 12, 6));
     frame->EditDateWa->trigger();  // replaces the selection, caret after the date
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("xx令和8年12月6日[日曜日]yy"));
-    QVERIFY(c->RichEdit1->GetSelStart() == 2 + 22 && c->RichEdit1->GetSelLength() == 0);
-    QVERIFY(c->RichEdit1->GetModified());
-    QCOMPARE(c->Memo3->text(), QString::number(c->RichEdit1->GetCharCount()));  // counters followed
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("xx令和8年12月6日[日曜日]yy"));
+    QVERIFY(c->Text()->GetSelStart() == 2 + 22 && c->Text()->GetSelLength() == 0);
+    QVERIFY(c->Text()->GetModified());
+    QCOMPARE(Part<TCounterCell>(c, "Memo3")->text(), QString::number(c->Text()->GetCharCount()));  // counters followed
     frame->EditDateJwa->trigger();
     frame->EditDateSei->trigger();
-    QVERIFY(c->RichEdit1->GetText().contains(QStringLiteral("2026年12月6日[日曜日]2026/12/06(日)yy")));
+    QVERIFY(c->Text()->GetText().contains(QStringLiteral("2026年12月6日[日曜日]2026/12/06(日)yy")));
 
     // Era boundaries; the pop-up entries act on the frame's active window.
     TSoraChild* other = NewDocument(QStringLiteral("1"));
@@ -79,12 +80,12 @@ class TestEditingDates : public QObject {
         {QDate(2019, 4, 30), "平成31年4月30日[火曜日]"}, {QDate(2019, 5, 1), "令和1年5月1日[水曜日]"}};
     for (const auto& [date, text] : eras) {
       frame->DateTimePicker1->setDate(date);
-      other->Wareki->trigger();
-      QVERIFY2(c->RichEdit1->GetText().endsWith(QString::fromUtf8(text) + QStringLiteral("yy")), text);
+      Part<QAction>(other, "Wareki")->trigger();
+      QVERIFY2(c->Text()->GetText().endsWith(QString::fromUtf8(text) + QStringLiteral("yy")), text);
     }
-    c->Seireki1->trigger();
-    QVERIFY(c->RichEdit1->GetText().endsWith(QStringLiteral("2019年5月1日[水曜日]yy")));
-    QCOMPARE(other->RichEdit1->GetText(), QStringLiteral("1"));
+    Part<QAction>(c, "Seireki1")->trigger();
+    QVERIFY(c->Text()->GetText().endsWith(QStringLiteral("2019年5月1日[水曜日]yy")));
+    QCOMPARE(other->Text()->GetText(), QStringLiteral("1"));
   }
 
   // The date over a selection takes the same format whichever way it was made.
@@ -97,57 +98,57 @@ class TestEditingDates : public QObject {
   void dateOverSelectionEitherWay() {
     QFETCH(bool, leftward);
     TSoraChild* c = NewDocument(QStringLiteral("aXYZb"));
-    c->RichEdit1->SelectAll();
-    c->RichEdit1->SelAttributes().SetCharset(0);
-    QTextCursor cursor = c->RichEdit1->textCursor();
+    c->Text()->SelectAll();
+    c->Text()->SelAttributes().SetCharset(0);
+    QTextCursor cursor = c->Text()->textCursor();
     cursor.setPosition(leftward ? 4 : 1);
     cursor.setPosition(leftward ? 1 : 4, QTextCursor::KeepAnchor);
-    c->RichEdit1->setTextCursor(cursor);
+    c->Text()->setTextCursor(cursor);
     frame->EditDateSei->trigger();
-    QCOMPARE(CharsetAt(c->RichEdit1, 1), 128);
-    QCOMPARE(CharsetAt(c->RichEdit1, 0), 0);
+    QCOMPARE(CharsetAt(c->Text(), 1), 128);
+    QCOMPARE(CharsetAt(c->Text(), 0), 0);
   }
 
   void insertedDateCarriesShiftJisCharsetThroughRtf() {
     TSoraChild* c = NewDocument(QStringLiteral("abc"), 1);
-    c->RichEdit1->SelAttributes().SetCharset(0);
+    c->Text()->SelAttributes().SetCharset(0);
     frame->DateTimePicker1->setDate(QDate(2020, 2, 3));
     frame->EditDateSei->trigger();
-    QVERIFY(CharsetAt(c->RichEdit1, 1) == 128 && CharsetAt(c->RichEdit1, 0) != 128);
+    QVERIFY(CharsetAt(c->Text(), 1) == 128 && CharsetAt(c->Text(), 0) != 128);
     const QString path = dir.filePath("date.rtf");
-    c->RichEdit1->PlainText = false;
-    c->RichEdit1->SaveToFile(path);
+    c->Text()->PlainText = false;
+    c->Text()->SaveToFile(path);
     TRichEdit back;
     back.LoadFromFile(path);
-    QCOMPARE(back.GetText(), c->RichEdit1->GetText());
+    QCOMPARE(back.GetText(), c->Text()->GetText());
     QVERIFY(CharsetAt(&back, 1) == 128 && CharsetAt(&back, 5) == 128);
   }
 
   void popupMenuAndActions() {
     TSoraChild* c = NewDocument(QString());
-    QCOMPARE(Entries(c->PopupMenu1),
+    QCOMPARE(Entries(Part<QMenu>(c, "PopupMenu1")),
              QStringLiteral("レスキュー|-|切り取り|コピー|貼り付け|-|表示|-|日付の貼付|-|フォントの設定|-|色の設定"));
-    QCOMPARE(Entries(c->Show1), QStringLiteral("カウンタ|") + c->ViewToolBar->text() + u'|' + c->ViewRuler->text());
-    QCOMPARE(Entries(c->PopupMenu1->actions()[8]->menu()), QStringLiteral("和暦|西暦（１）|西暦（２）"));
-    QCOMPARE(c->PopupMenu1->actions()[12]->menu()->actions(), (QList<QAction*>{c->EditCharColor, c->EditBackColor}));
+    QCOMPARE(Entries(Part<QMenu>(c, "Show1")), QStringLiteral("カウンタ|") + Part<QAction>(c, "ViewToolBar")->text() + u'|' + Part<QAction>(c, "ViewRuler")->text());
+    QCOMPARE(Entries(Part<QMenu>(c, "PopupMenu1")->actions()[8]->menu()), QStringLiteral("和暦|西暦（１）|西暦（２）"));
+    QCOMPARE(Part<QMenu>(c, "PopupMenu1")->actions()[12]->menu()->actions(), (QList<QAction*>{Part<QAction>(c, "EditCharColor"), Part<QAction>(c, "EditBackColor")}));
     // The View marks follow the bars when the submenu opens.
     c->ViewToolBarExecute();
-    emit c->Show1->aboutToShow();
-    QVERIFY(!c->ViewCounter->isChecked() && c->ViewToolBar->isChecked() && !c->ViewRuler->isChecked());
+    emit Part<QMenu>(c, "Show1")->aboutToShow();
+    QVERIFY(!Part<QAction>(c, "ViewCounter")->isChecked() && Part<QAction>(c, "ViewToolBar")->isChecked() && !Part<QAction>(c, "ViewRuler")->isChecked());
 
-    QCOMPARE(c->EditUndo->statusTip(), QStringLiteral("１回前の操作の状態に戻します。"));
-    QCOMPARE(c->EditPaste->toolTip(), QStringLiteral("貼付"));
-    QCOMPARE(c->EditSelectAll->statusTip(), QStringLiteral("全ての文字列を選択状態にします。"));
-    QCOMPARE(c->BackCol->statusTip(), QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定が出来ます。"));
+    QCOMPARE(Part<QAction>(c, "EditUndo")->statusTip(), QStringLiteral("１回前の操作の状態に戻します。"));
+    QCOMPARE(Part<QAction>(c, "EditPaste")->toolTip(), QStringLiteral("貼付"));
+    QCOMPARE(Part<QAction>(c, "EditSelectAll")->statusTip(), QStringLiteral("全ての文字列を選択状態にします。"));
+    QCOMPARE(Part<QLineEdit>(c, "BackCol")->statusTip(), QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定が出来ます。"));
   }
 
   void cutAndCopyWithNothingSelected() {
     TSoraChild* c = NewDocument(QStringLiteral("keep"), 2);
     Clipboard()->setText(QStringLiteral("clip"));
-    c->EditCut->trigger();
-    c->EditCopy->trigger();
-    QCOMPARE(c->RichEdit1->GetText() + Clipboard()->text(), QStringLiteral("keepclip"));
-    QVERIFY(!c->RichEdit1->GetModified());
+    Part<QAction>(c, "EditCut")->trigger();
+    Part<QAction>(c, "EditCopy")->trigger();
+    QCOMPARE(c->Text()->GetText() + Clipboard()->text(), QStringLiteral("keepclip"));
+    QVERIFY(!c->Text()->GetModified());
   }
 
   void selectAllCutEmptiesAndCountersFollow() {
@@ -155,42 +156,42 @@ class TestEditingDates : public QObject {
     c->ViewCounterExecute();
     c->Memo3Click();  // bytes
     frame->EditSelectAll->trigger();
-    QCOMPARE(c->RichEdit1->GetSelLength(), c->RichEdit1->GetTextLen());
-    c->EditCut->trigger();
-    QCOMPARE(c->RichEdit1->GetTextLen(), 0);
-    QCOMPARE(c->Memo3->text() + c->Memo1->text(), QStringLiteral("01 行"));
-    QVERIFY(c->RichEdit1->GetModified());
+    QCOMPARE(c->Text()->GetSelLength(), c->Text()->GetTextLen());
+    Part<QAction>(c, "EditCut")->trigger();
+    QCOMPARE(c->Text()->GetTextLen(), 0);
+    QCOMPARE(Part<TCounterCell>(c, "Memo3")->text() + Part<TCounterCell>(c, "Memo1")->text(), QStringLiteral("01 行"));
+    QVERIFY(c->Text()->GetModified());
     QCOMPARE(Clipboard()->text(), QStringLiteral("一行目\n二行目"));
   }
 
   void pasteReplacesSelectionAndUndoRemovesIt() {
     TSoraChild* c = NewDocument(QStringLiteral("abcdef"), 1, 2);
     Clipboard()->setText(QStringLiteral("日本"));
-    c->EditPaste->trigger();
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("a日本def"));
-    QCOMPARE(c->RichEdit1->GetSelStart(), 5);
-    QCOMPARE(c->Memo3->text(), QStringLiteral("8"));
+    Part<QAction>(c, "EditPaste")->trigger();
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("a日本def"));
+    QCOMPARE(c->Text()->GetSelStart(), 5);
+    QCOMPARE(Part<TCounterCell>(c, "Memo3")->text(), QStringLiteral("8"));
     frame->EditUndo1->trigger();
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abcdef"));
-    c->Paste1->trigger();  // the pop-up entry runs the same command
-    QVERIFY(c->RichEdit1->GetText().contains(QStringLiteral("日本")));
-    c->EditUndo->trigger();
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abcdef"));
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("abcdef"));
+    Part<QAction>(c, "Paste1")->trigger();  // the pop-up entry runs the same command
+    QVERIFY(c->Text()->GetText().contains(QStringLiteral("日本")));
+    Part<QAction>(c, "EditUndo")->trigger();
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("abcdef"));
   }
 
   // Ctrl+X, Ctrl+C and Ctrl+V belong to the text: no second owner makes them ambiguous.
   void shortcutsInTheText() {
     TSoraChild* c = NewDocument(QStringLiteral("hello"), 0, 2);
     frame->activateWindow();
-    c->RichEdit1->setFocus();
-    QTest::keyClick(c->RichEdit1, Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("llo"));
-    c->RichEdit1->SetSelStart(3);
-    QTest::keyClick(c->RichEdit1, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("llohe"));
-    c->RichEdit1->SetSelStart(0);
-    c->RichEdit1->SetSelLength(1);
-    QTest::keyClick(c->RichEdit1, Qt::Key_C, Qt::ControlModifier);
+    c->Text()->setFocus();
+    QTest::keyClick(c->Text(), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("llo"));
+    c->Text()->SetSelStart(3);
+    QTest::keyClick(c->Text(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("llohe"));
+    c->Text()->SetSelStart(0);
+    c->Text()->SetSelLength(1);
+    QTest::keyClick(c->Text(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(Clipboard()->text(), QStringLiteral("l"));
   }
 };

@@ -13,6 +13,7 @@
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
 #include "platform/RichEdit.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -205,7 +206,7 @@ class TestFrame : public QObject {
 
     // An entry of its own runs the real action and follows its enabling.
     TSoraChild* child = frame->OpenDocument(Path("entry.txt"));
-    child->RichEdit1->setPlainText(QStringLiteral("x"));
+    child->Text()->setPlainText(QStringLiteral("x"));
     file[3]->trigger();
     QVERIFY(QFile::exists(Path("entry.txt")));
     frame->FileSave1->setEnabled(false);
@@ -234,7 +235,7 @@ class TestFrame : public QObject {
     auto frame = NewFrame();
     for (int i = 0; i < 3; ++i) frame->FileNew1->trigger();
     QCOMPARE(Captions(*frame), (QStringList{"新規作成 1", "新規作成 2", "新規作成 3"}));
-    QCOMPARE(frame->ActiveChild()->FilePath, QStringLiteral("新規作成 3"));
+    QCOMPARE(frame->ActiveChild()->Path(), QStringLiteral("新規作成 3"));
     // The number counts the windows open: after closing one, it repeats.
     QVERIFY(frame->Children().first()->close());
     frame->FileNew1->trigger();
@@ -248,11 +249,11 @@ class TestFrame : public QObject {
     script.OpenFile(Path("c.rtf")).OpenFile(Path("nothing-here.txt"));
     for (int i = 0; i < 2; ++i) frame->FileOpen1->trigger();
     QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "nothing-here.txt"}));
-    QCOMPARE(frame->Children()[0]->RichEdit1->GetText(), QStringLiteral("third"));
+    QCOMPARE(frame->Children()[0]->Text()->GetText(), QStringLiteral("third"));
     TSoraChild* missing = frame->Children()[1];
-    QVERIFY(missing->FilePath == Path("nothing-here.txt") && missing->RichEdit1->GetTextLen() == 0);
+    QVERIFY(missing->Path() == Path("nothing-here.txt") && missing->Text()->GetTextLen() == 0);
     QCOMPARE(frame->ActiveChild(), missing);
-    for (TSoraChild* c : frame->Children()) QVERIFY(!c->RichEdit1->GetModified());
+    for (TSoraChild* c : frame->Children()) QVERIFY(!c->Text()->GetModified());
     QCOMPARE(script.Unexpected, QStringList());
   }
 
@@ -270,13 +271,13 @@ class TestFrame : public QObject {
     QDir::setCurrent(old);
     // The unreadable one leaves no window that a save would write over it.
     QCOMPARE(Captions(*frame), (QStringList{"rel.txt", "absent file.txt", "sub", "b.txt"}));
-    QCOMPARE(frame->Children()[0]->FilePath + frame->Children()[0]->RichEdit1->GetText(),
+    QCOMPARE(frame->Children()[0]->Path() + frame->Children()[0]->Text()->GetText(),
              QStringLiteral("sub/rel.txtrelative"));
-    QCOMPARE(frame->Children()[2]->RichEdit1->GetTextLen(), 0);
-    QCOMPARE(frame->Children()[3]->RichEdit1->GetText(), QStringLiteral("second"));
+    QCOMPARE(frame->Children()[2]->Text()->GetTextLen(), 0);
+    QCOMPARE(frame->Children()[3]->Text()->GetText(), QStringLiteral("second"));
     QCOMPARE(frame->ActiveChild(), frame->Children()[3]);
     QVERIFY(script.Errors.size() == 1 && script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
-    for (TSoraChild* c : frame->Children()) QVERIFY(!c->RichEdit1->GetModified());
+    for (TSoraChild* c : frame->Children()) QVERIFY(!c->Text()->GetModified());
     frame->hide();
     frame->show();  // shown again, nothing more opens
     QCOMPARE(frame->Children().size(), 4);
@@ -295,13 +296,13 @@ class TestFrame : public QObject {
 
     Drop(frame.get(), {Path("c.rtf"), longPath, Path("a.txt")});
     QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "末尾.txt", "a.txt"}));
-    QVERIFY(frame->Children()[1]->FilePath == longPath && frame->Children()[1]->RichEdit1->GetText() == "deep");
+    QVERIFY(frame->Children()[1]->Path() == longPath && frame->Children()[1]->Text()->GetText() == "deep");
     QCOMPARE(frame->ActiveChild(), frame->Children()[2]);
 
     // Dropped on a document's text, files still open as documents.
-    Drop(frame->Children()[0]->RichEdit1->viewport(), {Path("b.txt")});
+    Drop(frame->Children()[0]->Text()->viewport(), {Path("b.txt")});
     QCOMPARE(Captions(*frame).last(), QStringLiteral("b.txt"));
-    QCOMPARE(frame->Children()[0]->RichEdit1->GetText(), QStringLiteral("third"));
+    QCOMPARE(frame->Children()[0]->Text()->GetText(), QStringLiteral("third"));
 
     // A file that fails to load is reported, leaves no window, and the rest
     // of the drop still opens.
@@ -332,30 +333,30 @@ class TestFrame : public QObject {
     auto frame = NewFrame(true);
     TSoraChild* first = frame->OpenDocument(Path("fw1.txt"));
     TSoraChild* second = frame->OpenDocument(QStringLiteral("新規作成 2"));
-    second->RichEdit1->setPlainText(QStringLiteral("abc"));
+    second->Text()->setPlainText(QStringLiteral("abc"));
     // Save of a new document goes to Save As; Print runs the print dialog.
     script.CancelSave().CancelSave().CancelPrint();
     for (QAction* a : {frame->FileSave1, frame->FileSaveAs1, frame->FilePrint}) a->trigger();
     QVERIFY(script.SaveRuns.size() == 2 && script.PrintRuns == 1);
 
     frame->MdiClient->setActiveSubWindow(first);
-    first->RichEdit1->setPlainText(QStringLiteral("saved"));
+    first->Text()->setPlainText(QStringLiteral("saved"));
     frame->FileSave1->trigger();
     QVERIFY(QFile::exists(Path("fw1.txt")));
-    QVERIFY(!first->RichEdit1->GetModified() && second->RichEdit1->GetModified());
+    QVERIFY(!first->Text()->GetModified() && second->Text()->GetModified());
 
     // A key released on the frame refreshes the caret counters, a modifier alone
     // included; the picker's keys are its own.
-    first->RichEdit1->setPlainText(QStringLiteral("一\n二\n三"));
-    QCOMPARE(first->Memo1->text(), QStringLiteral("3 行"));
-    first->RichEdit1->SetSelStart(0);
+    first->Text()->setPlainText(QStringLiteral("一\n二\n三"));
+    QCOMPARE(Part<TCounterCell>(first, "Memo1")->text(), QStringLiteral("3 行"));
+    first->Text()->SetSelStart(0);
     frame->setFocus();
     QTest::keyRelease(frame.get(), Qt::Key_Shift);
-    QCOMPARE(first->Memo1->text(), QStringLiteral("1 行"));
-    first->RichEdit1->SetSelStart(first->RichEdit1->GetTextLen());
+    QCOMPARE(Part<TCounterCell>(first, "Memo1")->text(), QStringLiteral("1 行"));
+    first->Text()->SetSelStart(first->Text()->GetTextLen());
     frame->DateTimePicker1->setFocus();
     QTest::keyRelease(frame->DateTimePicker1, Qt::Key_Shift);
-    QCOMPARE(first->Memo1->text(), QStringLiteral("1 行"));
+    QCOMPARE(Part<TCounterCell>(first, "Memo1")->text(), QStringLiteral("1 行"));
     QCOMPARE(script.Unexpected, QStringList());
   }
 
@@ -363,11 +364,11 @@ class TestFrame : public QObject {
     auto frame = NewFrame(true);
     TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
     for (QAction* v : {frame->ViewRuler, frame->ViewButton, frame->ViewButton}) v->trigger();
-    QVERIFY(!a->RulerPanel->isHidden() && a->ToolBar1->isHidden());
+    QVERIFY(!Part<QFrame>(a, "RulerPanel")->isHidden() && Part<QToolBar>(a, "ToolBar1")->isHidden());
     TSoraChild* b = frame->OpenDocument(QStringLiteral("B"));
     QVERIFY(!frame->ViewRuler->isChecked());
     frame->ViewButton->trigger();
-    QVERIFY(!b->ToolBar1->isHidden() && frame->ViewButton->isChecked());
+    QVERIFY(!Part<QToolBar>(b, "ToolBar1")->isHidden() && frame->ViewButton->isChecked());
 
     frame->MdiClient->setActiveSubWindow(a);
     QVERIFY(frame->ViewRuler->isChecked() && !frame->ViewButton->isChecked() && !frame->ViewCount->isChecked());
@@ -390,7 +391,7 @@ class TestFrame : public QObject {
     QFETCH(QString, hint);
     auto frame = NewFrame(true);
     TSoraChild* child = frame->OpenDocument(Path("a.txt"));
-    QMenu* menu = child->PopupMenu1;
+    QMenu* menu = Part<QMenu>(child, "PopupMenu1");
     QAction* action = child->findChild<QAction*>(entry);
     QVERIFY(action);
     if (!menu->actions().contains(action)) menu = child->findChild<QMenu*>(QStringLiteral("Show1"));
@@ -412,30 +413,30 @@ class TestFrame : public QObject {
     for (QAction* a : needWindow) QVERIFY(a->isEnabled());
 
     // Cut and copy follow the focused text's selection, paste the clipboard.
-    child->RichEdit1->setFocus();
-    QTRY_VERIFY(child->RichEdit1->hasFocus());
+    child->Text()->setFocus();
+    QTRY_VERIFY(child->Text()->hasFocus());
     QApplication::clipboard()->clear();
-    child->RichEdit1->setPlainText(QStringLiteral("切り取る文字"));
+    child->Text()->setPlainText(QStringLiteral("切り取る文字"));
     QVERIFY(!frame->EditCut1->isEnabled() && !frame->EditCopy1->isEnabled());
     QTRY_VERIFY(!frame->EditPaste1->isEnabled());
-    child->RichEdit1->SetSelLength(6);
+    child->Text()->SetSelLength(6);
     QVERIFY(frame->EditCut1->isEnabled() && frame->EditCopy1->isEnabled());
     frame->EditCut1->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("切り取"));
     QVERIFY(!frame->EditCut1->isEnabled());
     QTRY_VERIFY(frame->EditPaste1->isEnabled());
     frame->EditPaste1->trigger();
-    QCOMPARE(child->RichEdit1->GetText(), QStringLiteral("切り取る文字"));
+    QCOMPARE(child->Text()->GetText(), QStringLiteral("切り取る文字"));
 
     // Keys typed in the text reach the frame's actions.
     script.CancelSave().CancelPrint();
-    QTest::keyClick(child->RichEdit1, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(child->RichEdit1->GetSelLength(), child->RichEdit1->GetTextLen());
-    QTest::keyClick(child->RichEdit1, Qt::Key_Right);
-    QTest::keyClicks(child->RichEdit1, QStringLiteral("abc"));
-    QTest::keyClick(child->RichEdit1, Qt::Key_U, Qt::ControlModifier);
-    QVERIFY(child->RichEdit1->GetText() != QStringLiteral("切り取る文字abc"));
-    for (Qt::Key k : {Qt::Key_S, Qt::Key_P, Qt::Key_N}) QTest::keyClick(child->RichEdit1, k, Qt::ControlModifier);
+    QTest::keyClick(child->Text(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(child->Text()->GetSelLength(), child->Text()->GetTextLen());
+    QTest::keyClick(child->Text(), Qt::Key_Right);
+    QTest::keyClicks(child->Text(), QStringLiteral("abc"));
+    QTest::keyClick(child->Text(), Qt::Key_U, Qt::ControlModifier);
+    QVERIFY(child->Text()->GetText() != QStringLiteral("切り取る文字abc"));
+    for (Qt::Key k : {Qt::Key_S, Qt::Key_P, Qt::Key_N}) QTest::keyClick(child->Text(), k, Qt::ControlModifier);
     QVERIFY(script.SaveRuns.size() == 1 && script.PrintRuns == 1 && frame->Children().size() == 2);
 
     script.Answer(true);
@@ -483,8 +484,8 @@ class TestFrame : public QObject {
     TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
     frame->OpenDocument(QStringLiteral("B"));
     TSoraChild* c = frame->OpenDocument(QStringLiteral("C"));
-    a->RichEdit1->setPlainText(QStringLiteral("a"));
-    c->RichEdit1->setPlainText(QStringLiteral("c"));
+    a->Text()->setPlainText(QStringLiteral("a"));
+    c->Text()->setPlainText(QStringLiteral("c"));
 
     // Each modified document is asked, top one first, until a No; then nothing closes.
     script.Answer(true).Answer(false);
