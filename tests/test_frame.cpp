@@ -23,6 +23,19 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   f.write(bytes);
 }
 
+// The View marks of the frame: C, B and R for counter, buttons and ruler, "-" unchecked.
+QString Marks(const TSoraForm& frame) {
+  return QString(frame.ViewCount->isChecked() ? u'C' : u'-') + (frame.ViewButton->isChecked() ? u'B' : u'-') +
+         (frame.ViewRuler->isChecked() ? u'R' : u'-');
+}
+
+// "+" for each enabled action, "-" for each disabled one.
+QString Enabled(const QList<QAction*>& actions) {
+  QString s;
+  for (QAction* a : actions) s += a->isEnabled() ? u'+' : u'-';
+  return s;
+}
+
 QStringList Captions(const TSoraForm& frame) {
   QStringList list;
   for (TSoraChild* c : frame.Children()) list << c->windowTitle();
@@ -251,7 +264,8 @@ class TestFrame : public QObject {
     QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "nothing-here.txt"}));
     QCOMPARE(frame->Children()[0]->Text()->GetText(), QStringLiteral("third"));
     TSoraChild* missing = frame->Children()[1];
-    QVERIFY(missing->Path() == Path("nothing-here.txt") && missing->Text()->GetTextLen() == 0);
+    QCOMPARE(missing->Path(), Path("nothing-here.txt"));
+    QCOMPARE(missing->Text()->GetTextLen(), 0);
     QCOMPARE(frame->ActiveChild(), missing);
     for (TSoraChild* c : frame->Children()) QVERIFY(!c->Text()->GetModified());
     QCOMPARE(script.Unexpected, QStringList());
@@ -276,7 +290,8 @@ class TestFrame : public QObject {
     QCOMPARE(frame->Children()[2]->Text()->GetTextLen(), 0);
     QCOMPARE(frame->Children()[3]->Text()->GetText(), QStringLiteral("second"));
     QCOMPARE(frame->ActiveChild(), frame->Children()[3]);
-    QVERIFY(script.Errors.size() == 1 && script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
+    QCOMPARE(script.Errors.size(), 1);
+    QVERIFY(script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
     for (TSoraChild* c : frame->Children()) QVERIFY(!c->Text()->GetModified());
     frame->hide();
     frame->show();  // shown again, nothing more opens
@@ -296,7 +311,8 @@ class TestFrame : public QObject {
 
     Drop(frame.get(), {Path("c.rtf"), longPath, Path("a.txt")});
     QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "末尾.txt", "a.txt"}));
-    QVERIFY(frame->Children()[1]->Path() == longPath && frame->Children()[1]->Text()->GetText() == "deep");
+    QCOMPARE(frame->Children()[1]->Path(), longPath);
+    QCOMPARE(frame->Children()[1]->Text()->GetText(), QStringLiteral("deep"));
     QCOMPARE(frame->ActiveChild(), frame->Children()[2]);
 
     // Dropped on a document's text, files still open as documents.
@@ -322,10 +338,10 @@ class TestFrame : public QObject {
       a->trigger();
     }
     QTest::keyRelease(frame.get(), Qt::Key_A);
-    QVERIFY(!frame->ViewCount->isChecked() && !frame->ViewButton->isChecked() && !frame->ViewRuler->isChecked());
+    QCOMPARE(Marks(*frame), QStringLiteral("---"));
     QVERIFY(frame->Children().isEmpty());
     QCOMPARE(script.Unexpected, QStringList());
-    QVERIFY(script.Errors.isEmpty() && script.Messages.isEmpty());
+    QCOMPARE(script.Errors + script.Messages, QStringList());
   }
 
   void forwardingToActiveDocument() {
@@ -337,13 +353,15 @@ class TestFrame : public QObject {
     // Save of a new document goes to Save As; Print runs the print dialog.
     script.CancelSave().CancelSave().CancelPrint();
     for (QAction* a : {frame->FileSave1, frame->FileSaveAs1, frame->FilePrint}) a->trigger();
-    QVERIFY(script.SaveRuns.size() == 2 && script.PrintRuns == 1);
+    QCOMPARE(script.SaveRuns.size(), 2);
+    QCOMPARE(script.PrintRuns, 1);
 
     frame->MdiClient->setActiveSubWindow(first);
     first->Text()->setPlainText(QStringLiteral("saved"));
     frame->FileSave1->trigger();
     QVERIFY(QFile::exists(Path("fw1.txt")));
-    QVERIFY(!first->Text()->GetModified() && second->Text()->GetModified());
+    QCOMPARE(first->Text()->GetModified(), false);
+    QCOMPARE(second->Text()->GetModified(), true);
 
     // A key released on the frame refreshes the caret counters, a modifier alone
     // included; the picker's keys are its own.
@@ -364,16 +382,17 @@ class TestFrame : public QObject {
     auto frame = NewFrame(true);
     TSoraChild* a = frame->OpenDocument(QStringLiteral("A"));
     for (QAction* v : {frame->ViewRuler, frame->ViewButton, frame->ViewButton}) v->trigger();
-    QVERIFY(!Part<QFrame>(a, "RulerPanel")->isHidden() && Part<QToolBar>(a, "ToolBar1")->isHidden());
+    QCOMPARE(Part<QFrame>(a, "RulerPanel")->isHidden(), false);
+    QCOMPARE(Part<QToolBar>(a, "ToolBar1")->isHidden(), true);
     TSoraChild* b = frame->OpenDocument(QStringLiteral("B"));
-    QVERIFY(!frame->ViewRuler->isChecked());
+    QCOMPARE(Marks(*frame), QStringLiteral("---"));
     frame->ViewButton->trigger();
-    QVERIFY(!Part<QToolBar>(b, "ToolBar1")->isHidden() && frame->ViewButton->isChecked());
+    QCOMPARE(Part<QToolBar>(b, "ToolBar1")->isHidden(), false);
 
     frame->MdiClient->setActiveSubWindow(a);
-    QVERIFY(frame->ViewRuler->isChecked() && !frame->ViewButton->isChecked() && !frame->ViewCount->isChecked());
+    QCOMPARE(Marks(*frame), QStringLiteral("--R"));
     frame->MdiClient->setActiveSubWindow(b);
-    QVERIFY(!frame->ViewRuler->isChecked() && frame->ViewButton->isChecked());
+    QCOMPARE(Marks(*frame), QStringLiteral("-B-"));
   }
 
   void popupHintsInStatusLine_data() {
@@ -408,19 +427,19 @@ class TestFrame : public QObject {
     const QList<QAction*> needWindow = {frame->FileClose1, frame->WindowCascade1, frame->WindowTileHorizontal1,
                                         frame->WindowTileVertical1, frame->WindowMinimizeAll1,
                                         frame->WindowArrangeAll1};
-    for (QAction* a : needWindow) QVERIFY(!a->isEnabled());
+    QCOMPARE(Enabled(needWindow), QStringLiteral("------"));
     TSoraChild* child = frame->OpenDocument(QStringLiteral("E"));
-    for (QAction* a : needWindow) QVERIFY(a->isEnabled());
+    QCOMPARE(Enabled(needWindow), QStringLiteral("++++++"));
 
     // Cut and copy follow the focused text's selection, paste the clipboard.
     child->Text()->setFocus();
     QTRY_VERIFY(child->Text()->hasFocus());
     QApplication::clipboard()->clear();
     child->Text()->setPlainText(QStringLiteral("切り取る文字"));
-    QVERIFY(!frame->EditCut1->isEnabled() && !frame->EditCopy1->isEnabled());
+    QCOMPARE(Enabled({frame->EditCut1, frame->EditCopy1}), QStringLiteral("--"));
     QTRY_VERIFY(!frame->EditPaste1->isEnabled());
     child->Text()->SetSelLength(6);
-    QVERIFY(frame->EditCut1->isEnabled() && frame->EditCopy1->isEnabled());
+    QCOMPARE(Enabled({frame->EditCut1, frame->EditCopy1}), QStringLiteral("++"));
     frame->EditCut1->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("切り取"));
     QVERIFY(!frame->EditCut1->isEnabled());
@@ -437,11 +456,13 @@ class TestFrame : public QObject {
     QTest::keyClick(child->Text(), Qt::Key_U, Qt::ControlModifier);
     QVERIFY(child->Text()->GetText() != QStringLiteral("切り取る文字abc"));
     for (Qt::Key k : {Qt::Key_S, Qt::Key_P, Qt::Key_N}) QTest::keyClick(child->Text(), k, Qt::ControlModifier);
-    QVERIFY(script.SaveRuns.size() == 1 && script.PrintRuns == 1 && frame->Children().size() == 2);
+    QCOMPARE(script.SaveRuns.size(), 1);
+    QCOMPARE(script.PrintRuns, 1);
+    QCOMPARE(frame->Children().size(), 2);
 
     script.Answer(true);
     for (TSoraChild* c : frame->Children()) QVERIFY(c->close());
-    for (QAction* a : needWindow) QVERIFY(!a->isEnabled());
+    QCOMPARE(Enabled(needWindow), QStringLiteral("------"));
     QCOMPARE(script.Unexpected, QStringList());
   }
 
@@ -459,7 +480,8 @@ class TestFrame : public QObject {
     frame->WindowCascade1->trigger();
     QVERIFY(a->pos() != b->pos());
     frame->WindowMinimizeAll1->trigger();
-    QVERIFY(a->isMinimized() && b->isMinimized());
+    QCOMPARE(a->isMinimized(), true);
+    QCOMPARE(b->isMinimized(), true);
     a->move(100, 50);
     frame->WindowArrangeAll1->trigger();
     QCOMPARE(QList<int>({a->geometry().bottom(), b->geometry().bottom(), a->x(), b->x()}),
@@ -469,7 +491,8 @@ class TestFrame : public QObject {
     emit frame->Window1->aboutToShow();
     QCOMPARE(Entries(frame->Window1).section(u'|', 5), QStringLiteral("-|&1 A|&2 B"));
     QList<QAction*> list = frame->Window1->actions().mid(6);
-    QVERIFY(!list[0]->isChecked() && list[1]->isChecked());
+    QCOMPARE(list[0]->isChecked(), false);
+    QCOMPARE(list[1]->isChecked(), true);
     list[0]->trigger();
     QCOMPARE(frame->ActiveChild(), a);
     emit frame->Window1->aboutToShow();
@@ -492,12 +515,16 @@ class TestFrame : public QObject {
     frame->FileClose1->trigger();
     QCOMPARE(script.Questions, (QStringList{" 『 C 』 は、保存されていません。終了しても宜しいですか？",
                                             " 『 A 』 は、保存されていません。終了しても宜しいですか？"}));
-    QVERIFY(frame->isVisible() && frame->Children().size() == 3 && closed.count() == 0);
+    QCOMPARE(frame->isVisible(), true);
+    QCOMPARE(frame->Children().size(), 3);
+    QCOMPARE(closed.count(), 0);
 
     script.Questions.clear();
     script.Answer(true).Answer(true);
     frame->FileExit1->trigger();
-    QVERIFY(script.Questions.size() == 2 && !frame->isVisible() && closed.count() == 1);
+    QCOMPARE(script.Questions.size(), 2);
+    QCOMPARE(frame->isVisible(), false);
+    QCOMPARE(closed.count(), 1);
     QCOMPARE(script.Unexpected, QStringList());
   }
 
@@ -506,7 +533,9 @@ class TestFrame : public QObject {
     auto frame = NewFrame();
     frame->ActHelp->trigger();
     auto* help = frame->findChild<THelpWindow*>();
-    QVERIFY(help && help->isVisible() && help->Browser->source().fileName() == "index.html");
+    QVERIFY(help);
+    QCOMPARE(help->isVisible(), true);
+    QCOMPARE(help->Browser->source().fileName(), QStringLiteral("index.html"));
     QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("目次")));
 
     // The pages name every menu command and the counter bar.
@@ -562,7 +591,8 @@ class TestFrame : public QObject {
   // it open, Enter or OK closes it; closing the window rejects it.
   void aboutBox() {
     TAboutBox box;
-    QVERIFY(box.size() == QSize(298, 218) && box.minimumSize() == box.maximumSize());
+    QCOMPARE(box.size(), QSize(298, 218));
+    QCOMPARE(box.minimumSize(), box.maximumSize());
     QCOMPARE(box.ProgramIcon->pixmap().size(), QSize(210, 105));
 
     for (int round = 0; round < 3; ++round) {
@@ -584,7 +614,8 @@ class TestFrame : public QObject {
       });
       QTimer::singleShot(5000, &box, [&] { box.done(-1); });  // never hang
       QCOMPARE(box.exec(), round < 2 ? int(QDialog::Accepted) : int(QDialog::Rejected));
-      QVERIFY(checked && !box.isVisible());
+      QVERIFY(checked);
+      QCOMPARE(box.isVisible(), false);
     }
   }
 };
