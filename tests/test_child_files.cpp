@@ -61,22 +61,30 @@ class TestChildFiles : public QObject {
   }
   void cleanup() { area.reset(); }
 
+  void fileNameParts_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("ext");
+    QTest::newRow("plain") << "/home/u/memo.txt" << "memo.txt" << ".txt";
+    QTest::newRow("capitals") << "A.RTF" << "A.RTF" << ".RTF";
+    QTest::newRow("two periods") << "a.b.c" << "a.b.c" << ".c";
+    QTest::newRow("period at the end") << "dir/memo." << "memo." << ".";
+    QTest::newRow("period in the folder") << "old.docs/memo" << "memo" << "";
+    QTest::newRow("new document") << "新規作成 1" << "新規作成 1" << "";
+    QTest::newRow("folder") << "/a/b/" << "" << "";
+    QTest::newRow("Japanese") << "/文書/日記.htm" << "日記.htm" << ".htm";
+  }
   void fileNameParts() {
-    // path, name, extension
-    const char* table[][3] = {{"/home/u/memo.txt", "memo.txt", ".txt"}, {"A.RTF", "A.RTF", ".RTF"},
-                              {"a.b.c", "a.b.c", ".c"},                 {"dir/memo.", "memo.", "."},
-                              {"old.docs/memo", "memo", ""},            {"新規作成 1", "新規作成 1", ""},
-                              {"/a/b/", "", ""},                        {"/文書/日記.htm", "日記.htm", ".htm"}};
-    for (const auto& row : table) {
-      QCOMPARE(ExtractFileName(QString::fromUtf8(row[0])), QString::fromUtf8(row[1]));
-      QCOMPARE(ExtractFileExt(QString::fromUtf8(row[0])), QString::fromUtf8(row[2]));
-    }
+    QFETCH(QString, path);
+    QTEST(ExtractFileName(path), "name");
+    QTEST(ExtractFileExt(path), "ext");
   }
 
   void creation() {
     auto* child = new TSoraChild(area.get(), &marks);
     QCOMPARE(child->windowTitle(), QStringLiteral("ソラメモ　Ver 1.5　カゼノ舎"));
-    QVERIFY(child->size() == QSize(560, 300) && area->currentSubWindow() == child);
+    QCOMPARE(child->size(), QSize(560, 300));
+    QCOMPARE(area->currentSubWindow(), child);
     // The three bars stand above the text in this order, all hidden.
     auto* layout = qobject_cast<QVBoxLayout*>(child->Text()->parentWidget()->layout());
     QVERIFY(layout);
@@ -87,20 +95,25 @@ class TestChildFiles : public QObject {
     }
   }
 
+  // The extension decides rich or plain text, whatever its case.
+  void saveByExtension_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rich");
+    for (const char* name : {"a.rtf", "A.RTF", "b.Rtf"}) QTest::newRow(name) << name << true;
+    for (const char* name : {"c.txt", "d.c", "memo.", "x.rtf.d/f.txt"}) QTest::newRow(name) << name << false;
+  }
   void saveByExtension() {
-    // The extension decides rich or plain text, whatever its case.
-    const std::pair<const char*, bool> table[] = {{"a.rtf", true},  {"A.RTF", true}, {"b.Rtf", true},
-                                                  {"c.txt", false}, {"d.c", false},  {"memo.", false},
-                                                  {"x.rtf.d/f.txt", false}};
+    QFETCH(QString, name);
+    QFETCH(bool, rich);
     QVERIFY(QDir(dir.path()).mkpath("x.rtf.d"));
-    for (const auto& [name, rich] : table) {
-      Dialogs::Script script;
-      TSoraChild* child = Open(name, QStringLiteral("日本語\nテキスト"), true);
-      child->FileSaveExecute();
-      QCOMPARE(IsRtf(Path(name)), rich);
-      if (!rich) QCOMPARE(ReadAll(Path(name)), sjis::Encode(u"日本語\r\nテキスト"));
-      QVERIFY(script.SaveRuns.isEmpty() && script.Unexpected.isEmpty() && !child->Text()->GetModified());
-    }
+    Dialogs::Script script;
+    TSoraChild* child = Open(name, QStringLiteral("日本語\nテキスト"), true);
+    child->FileSaveExecute();
+    QCOMPARE(IsRtf(Path(name)), rich);
+    if (!rich) QCOMPARE(ReadAll(Path(name)), sjis::Encode(u"日本語\r\nテキスト"));
+    QCOMPARE(script.SaveRuns.size(), 0);
+    QCOMPARE(script.Unexpected, QStringList());
+    QCOMPARE(child->Text()->GetModified(), false);
   }
 
   void saveWithoutExtensionGoesToSaveAs() {
@@ -109,18 +122,22 @@ class TestChildFiles : public QObject {
       TSoraChild* child = Open(name, QStringLiteral("abc"));
       script.CancelSave();
       child->FileSaveExecute();
-      QVERIFY(script.SaveRuns.size() == 1 && child->Text()->GetModified() && child->Path() == Path(name));
+      QCOMPARE(script.SaveRuns.size(), 1);
+      QVERIFY(child->Text()->GetModified());
+      QCOMPARE(child->Path(), Path(name));
 
       // After a Save As, Save writes to the chosen path with no dialog.
       const QString chosen = Path(QStringLiteral("chosen%1.txt").arg(name.size()));
       script.SaveFile(chosen, 2);
       child->FileSaveExecute();
-      QVERIFY(child->Path() == chosen && child->windowTitle() == QFileInfo(chosen).fileName());
+      QCOMPARE(child->Path(), chosen);
+      QCOMPARE(child->windowTitle(), QFileInfo(chosen).fileName());
       QCOMPARE(ReadAll(chosen), QByteArray("abc"));
       child->Text()->SetSelText(QStringLiteral("d"));
       child->FileSaveExecute();
       QCOMPARE(ReadAll(chosen), QByteArray("dabc"));
-      QVERIFY(script.SaveRuns.size() == 2 && script.Unexpected.isEmpty());
+      QCOMPARE(script.SaveRuns.size(), 2);
+      QVERIFY(script.Unexpected.isEmpty());
     }
   }
 
@@ -168,7 +185,8 @@ class TestChildFiles : public QObject {
     script.CancelSave();
     child->Text()->SetSelText(QStringLiteral("y"));
     child->FileSaveAsExecute();
-    QVERIFY(child->Path() == Path("f5") && child->Text()->GetModified());
+    QCOMPARE(child->Path(), Path("f5"));
+    QVERIFY(child->Text()->GetModified());
     script.CancelSave();
     child->FileSaveAsExecute();
     QCOMPARE(script.SaveRuns.last().DefaultExt, QStringLiteral("txt"));
@@ -225,18 +243,25 @@ class TestChildFiles : public QObject {
     child->FileSaveExecute();
     QCOMPARE(script.Questions.value(0), QStringLiteral("シフトJISで表せない文字が 2 文字あります。\n　2行目「한」\n　2行目「글」\n"
                                                       "これらの文字を置き換えてテキストとして保存しますか？"));
-    QVERIFY(!QFile::exists(Path("u.txt")) && child->Text()->GetModified());
+    QVERIFY(!QFile::exists(Path("u.txt")));
+    QVERIFY(child->Text()->GetModified());
     script.Answer(true);
     child->FileSaveExecute();
-    QVERIFY(script.Questions.size() == 2 && QFile::exists(Path("u.txt")) && !child->Text()->GetModified());
+    QCOMPARE(script.Questions.size(), 2);
+    QVERIFY(QFile::exists(Path("u.txt")));
+    QVERIFY(!child->Text()->GetModified());
 
     // Save As with a text type asks too; rich text loses nothing, so nothing is asked.
     script.SaveFile(Path("u2.c"), 3).Answer(false);
     child->FileSaveAsExecute();
-    QVERIFY(script.Questions.size() == 3 && !QFile::exists(Path("u2.c")) && child->Path() == Path("u.txt"));
+    QCOMPARE(script.Questions.size(), 3);
+    QVERIFY(!QFile::exists(Path("u2.c")));
+    QCOMPARE(child->Path(), Path("u.txt"));
     script.SaveFile(Path("u3.rtf"), 1);
     child->FileSaveAsExecute();
-    QVERIFY(script.Questions.size() == 3 && IsRtf(Path("u3.rtf")) && script.Unexpected.isEmpty());
+    QCOMPARE(script.Questions.size(), 3);
+    QVERIFY(IsRtf(Path("u3.rtf")));
+    QVERIFY(script.Unexpected.isEmpty());
 
     // A screenful of them is listed, with the rest counted.
     TSoraChild* many = Open("many.txt", QStringLiteral("①한\n").repeated(23));
@@ -299,7 +324,9 @@ class TestChildFiles : public QObject {
     QVERIFY(!child->close());
     QCOMPARE(script.Questions,
              QStringList{QStringLiteral(" 『 keep.txt 』 は、保存されていません。終了しても宜しいですか？")});
-    QVERIFY(child && child->isVisible() && child->Text()->GetModified());
+    QVERIFY(child);
+    QVERIFY(child->isVisible());
+    QVERIFY(child->Text()->GetModified());
     script.Answer(true);
     QVERIFY(child->close());
     QTRY_VERIFY(!child && area->subWindowList().isEmpty());
