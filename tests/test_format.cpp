@@ -1,3 +1,4 @@
+// Guards the format toolbar: its layout, the reflection of the caret's format, and the commands it runs.
 #include <QtTest>
 
 #include <QAbstractItemView>
@@ -27,13 +28,13 @@ TFontStyles Styles(std::initializer_list<TFontStyle> list) {
 
 TColor Shown(QLineEdit* field) { return FromQColor(field->palette().color(QPalette::Base)); }
 
-// A document with its toolbar shown, the caret at the start, unmodified.
 // The font dialog's Apply button pressed with font, the dialog then closed.
 void ApplyFont(Dialogs::Script& script, TSoraChild* c, const QFont& font, TColor color) {
   script.FontAnswers.push_back([font, color](TFontDialog& d) { return d.OnApply(font, color), false; });
   c->EditFontExecute();
 }
 
+// A document with its toolbar shown, the caret at the start, unmodified.
 struct Host : DocumentHost {
   TSoraChild* c = nullptr;
   TTextAttributes* sel = nullptr;
@@ -91,7 +92,8 @@ class TestFormat : public QObject {
     for (const QToolButton* b : {Part<QToolButton>(c, "BoldButton"), Part<QToolButton>(c, "ItalicButton"), Part<QToolButton>(c, "UnderlineButton"), Part<QToolButton>(c, "LeftAlign"),
                                  Part<QToolButton>(c, "CenterAlign"), Part<QToolButton>(c, "RightAlign"), Part<QToolButton>(c, "BulletsButton"), Part<QToolButton>(c, "ToolButton11")}) {
       const QImage img = b->icon().pixmap(16, 16).toImage();
-      QVERIFY(!img.isNull() && !glyphs.contains(img));
+      QVERIFY(!img.isNull());
+      QVERIFY(!glyphs.contains(img));
       glyphs << img;
     }
     // The undo button runs the editing command.
@@ -114,7 +116,9 @@ class TestFormat : public QObject {
     c->Text()->SetModified(false);
     const TColor background = Shown(Part<QLineEdit>(c, "BackCol"));
     c->Text()->SetSelStart(9);
-    QVERIFY(Part<QToolButton>(c, "BoldButton")->isChecked() && Part<QToolButton>(c, "ItalicButton")->isChecked() && !Part<QToolButton>(c, "UnderlineButton")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "BoldButton")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "ItalicButton")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "UnderlineButton")->isChecked());
     QCOMPARE(Part<QLineEdit>(c, "FontS")->text(), QString("20"));
     QCOMPARE(Part<QComboBox>(c, "FontN")->currentText(), family);
     QCOMPARE(Shown(Part<QLineEdit>(c, "FontCol")), clRed);
@@ -123,7 +127,8 @@ class TestFormat : public QObject {
     QVERIFY(!c->Text()->GetModified());
     QCOMPARE(h.sel->GetStyle(), Styles({B, I}));
     c->Text()->SetSelStart(2);
-    QVERIFY(!Part<QToolButton>(c, "BoldButton")->isChecked() && !Part<QToolButton>(c, "ItalicButton")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "BoldButton")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "ItalicButton")->isChecked());
     QCOMPARE(Part<QLineEdit>(c, "FontS")->text(), QString::number(h.sel->GetSize()));
     // A font the list does not hold leaves the name field empty.
     h.Select(0, 5);
@@ -135,10 +140,13 @@ class TestFormat : public QObject {
     // alignment step after it does not, and nothing is reported.
     h.ParaAt(22).SetAlignment(taCenter);
     h.Select(6, 1);
-    QVERIFY(Part<QToolButton>(c, "BoldButton")->isChecked() && Part<QToolButton>(c, "LeftAlign")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "BoldButton")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "LeftAlign")->isChecked());
     h.window.hide();
     c->Text()->SetSelStart(22);
-    QVERIFY(!Part<QToolButton>(c, "BoldButton")->isChecked() && Part<QToolButton>(c, "LeftAlign")->isChecked() && !Part<QToolButton>(c, "CenterAlign")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "BoldButton")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "LeftAlign")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "CenterAlign")->isChecked());
   }
 
   void commandsFollowTheButtons() {
@@ -164,11 +172,13 @@ class TestFormat : public QObject {
     QTest::mouseClick(Part<QToolButton>(c, "CenterAlign"), Qt::LeftButton);
     QTest::mouseClick(Part<QToolButton>(c, "CenterAlign"), Qt::LeftButton);  // a pressed group button stays pressed
     QCOMPARE(c->Text()->Paragraph().GetAlignment(), taCenter);
-    QVERIFY(Part<QToolButton>(c, "CenterAlign")->isChecked() && !Part<QToolButton>(c, "LeftAlign")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "CenterAlign")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "LeftAlign")->isChecked());
     QTest::mouseClick(Part<QToolButton>(c, "RightAlign"), Qt::LeftButton);
     QVERIFY(!Part<QToolButton>(c, "CenterAlign")->isChecked());
     QCOMPARE(h.ParaAt(9).GetAlignment(), taLeftJustify);
-    QVERIFY(Part<QToolButton>(c, "LeftAlign")->isChecked() && !Part<QToolButton>(c, "RightAlign")->isChecked());
+    QVERIFY(Part<QToolButton>(c, "LeftAlign")->isChecked());
+    QVERIFY(!Part<QToolButton>(c, "RightAlign")->isChecked());
     QCOMPARE(h.ParaAt(1).GetAlignment(), taRightJustify);
     QVERIFY(Part<QToolButton>(c, "RightAlign")->isChecked());
 
@@ -228,7 +238,8 @@ class TestFormat : public QObject {
     c->Text()->SetSelStart(8);
     QVERIFY(h.sel->GetColor() != clBlue);
     QCOMPARE(Shown(Part<QLineEdit>(c, "BackCol")), clAqua);
-    QVERIFY(script.ColorAnswers.empty() && script.Unexpected.isEmpty());
+    QVERIFY(script.ColorAnswers.empty());
+    QVERIFY(script.Unexpected.isEmpty());
   }
 
   void sizeAndNameFields() {
@@ -292,7 +303,9 @@ class TestFormat : public QObject {
     });
     QTest::keyClick(c->Text(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(script.FontAnswers.empty());
-    QVERIFY(preset.pointSize() == 14 && preset.bold() && !preset.italic());
+    QCOMPARE(preset.pointSize(), 14);
+    QVERIFY(preset.bold());
+    QVERIFY(!preset.italic());
     QCOMPARE(presetColour, clRed);
     QCOMPARE(h.sel->GetSize(), 20);
     QCOMPARE(h.sel->GetColor(), clBlue);

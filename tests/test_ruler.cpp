@@ -1,3 +1,4 @@
+// Guards the ruler: marker placement from the indents and indents from marker drags.
 #include <QtTest>
 
 #include <QLabel>
