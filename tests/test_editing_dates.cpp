@@ -2,8 +2,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "app/Startup.h"
-#include "app/TSoraForm.h"
+#include "FrameHost.h"
 #include "document/CounterCell.h"
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
@@ -28,10 +27,8 @@ QClipboard* Clipboard() { return QGuiApplication::clipboard(); }
 
 }  // namespace
 
-class TestEditingDates : public QObject {
+class TestEditingDates : public QObject, FrameHost {
   Q_OBJECT
-  QTemporaryDir dir;
-  std::unique_ptr<TSoraForm> frame;
 
   // A document with the text, unmodified, and the given selection.
   TSoraChild* NewDocument(const QString& text, int start = 0, int length = 0) {
@@ -44,17 +41,9 @@ class TestEditingDates : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    InitApplication();
-    frame = std::make_unique<TSoraForm>();
-    frame->Params.clear();
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  void cleanup() {
-    for (TSoraChild* c : frame->Children()) c->Text()->SetModified(false), c->close();
-    QCoreApplication::processEvents();
-  }
+  void initTestCase() { Start(); }
+  void cleanup() { CloseDocuments(); }
+  void cleanupTestCase() { Stop(); }
 
   void dateCommands() {
     TSoraChild* c = NewDocument(QStringLiteral("xxSELyy"), 2, 3);
@@ -128,10 +117,6 @@ class TestEditingDates : public QObject {
     QCOMPARE(Part<QAction>(c, "ViewCounter")->isChecked(), false);
     QCOMPARE(Part<QAction>(c, "ViewToolBar")->isChecked(), true);
     QCOMPARE(Part<QAction>(c, "ViewRuler")->isChecked(), false);
-    QCOMPARE(Part<QAction>(c, "EditUndo")->statusTip(), QStringLiteral("１回前の操作の状態に戻します。"));
-    QCOMPARE(Part<QAction>(c, "EditPaste")->toolTip(), QStringLiteral("貼付"));
-    QCOMPARE(Part<QAction>(c, "EditSelectAll")->statusTip(), QStringLiteral("全ての文字列を選択状態にします。"));
-    QCOMPARE(Part<QLineEdit>(c, "BackCol")->statusTip(), QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定が出来ます。"));
   }
 
   void cutAndCopyWithNothingSelected() {
