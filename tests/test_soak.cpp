@@ -3,12 +3,9 @@
 // text, and every save must read back to the text.
 //   SORAMEMO_SOAK_SEED=n, SORAMEMO_SOAK_OPS=n (default 5000) for another run.
 #include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QInputMethodEvent>
 #include <QMdiArea>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,7 +17,6 @@
 #include "document/CounterCell.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
-#include "platform/ReplaceDialog.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
 #include "tests/ChildParts.h"
@@ -105,14 +101,6 @@ class TestSoak : public QObject {
     fresh = true;
   }
 
-  // A composition shown, then committed; no key is released, so the caret cell may lag.
-  void InputMethod(TSoraChild* c) {
-    const QString text = Piece(kJapanese, 6);
-    QInputMethodEvent preedit(text.left(1), {}), commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(c->Text(), &preedit); QApplication::sendEvent(c->Text(), &commit);
-  }
-
   void Keys(TSoraChild* c) {
     static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left,
                                    Qt::Key_Right,  Qt::Key_Up,        Qt::Key_Down,   Qt::Key_Home,
@@ -137,26 +125,6 @@ class TestSoak : public QObject {
   void Select(TSoraChild* c) {  // by program: refreshes nothing
     const int len = c->Text()->GetTextLen();
     c->Text()->SetSelStart(Pick(len + 1)); c->Text()->SetSelLength(Pick(len + 1));
-  }
-
-  void Clipboard(TSoraChild* c) {
-    const int op = Pick(4);
-    if (op == 0) return frame->EditSelectAll->trigger();
-    if (op == 3 && Chance(20)) QGuiApplication::clipboard()->setText(Piece(kJapanese, 10) + "\r\n" + Piece(kAscii, 5));
-    QTest::keyClick(c->Text(), op == 1 ? Qt::Key_X : op == 2 ? Qt::Key_C : Qt::Key_V, Qt::ControlModifier);
-    fresh = true;
-  }
-
-  void Undo(TSoraChild* c) { Chance(50) ? frame->EditUndo1->trigger() : Part<QAction>(c, "EditUndo")->trigger(); }
-
-  void Find(TSoraChild* c) {
-    TReplaceDialog* d = Part<TReplaceDialog>(c, "ReplaceDialog1");
-    const QString text = c->Text()->GetText();
-    d->SetFindText(text.isEmpty() || Chance(20) ? Piece(kJapanese, 2) : Piece(text, 3).trimmed());
-    d->SetReplaceText(Chance(50) ? Piece(kJapanese, 4) : Piece(kAscii, 4));
-    if (d->GetFindText().isEmpty()) return;
-    (Chance(60) ? d->FindNextButton() : d->ReplaceAllButton())->click();
-    script->Messages.clear();
   }
 
   void Bars(TSoraChild* c) {
@@ -229,11 +197,8 @@ class TestSoak : public QObject {
 
     using Op = void (TestSoak::*)(TSoraChild*);
     const std::tuple<const char*, Op, int> ops[] = {
-        {"type", &TestSoak::TypeText, 26},    {"input method", &TestSoak::InputMethod, 8},
-        {"keys", &TestSoak::Keys, 14},        {"click", &TestSoak::Click, 6},
-        {"select", &TestSoak::Select, 5},     {"clipboard", &TestSoak::Clipboard, 10},
-        {"undo", &TestSoak::Undo, 6},         {"find or replace", &TestSoak::Find, 4},
-        {"bars", &TestSoak::Bars, 4},         {"save", &TestSoak::Save, 2},
+        {"type", &TestSoak::TypeText, 26}, {"keys", &TestSoak::Keys, 14},    {"click", &TestSoak::Click, 6},
+        {"select", &TestSoak::Select, 5},  {"bars", &TestSoak::Bars, 4},     {"save", &TestSoak::Save, 2},
         {"close or open", &TestSoak::CloseOrOpen, 3},
     };
     int total = 0;
