@@ -4,13 +4,11 @@
 #include "app/TSoraForm.h"
 #include "document/TSoraChild.h"
 #include "platform/FormatDateTime.h"
-#include "platform/RichEdit.h"
 
 namespace {
 const QString kWareki = QStringLiteral("ggge'年'mmmmd'日'[aaaa]");
 const QString kSeireki1 = QStringLiteral("dddddd[aaaa]");
 const QString kSeireki2 = QStringLiteral("ddddd(aaa)");
-constexpr int kShiftJisCharset = 128;
 }  // namespace
 
 void TSoraForm::EditDateWaExecute() { InsertDate(kWareki); }
@@ -20,7 +18,5 @@ void TSoraForm::EditDateSeiExecute() { InsertDate(kSeireki2); }
 void TSoraForm::InsertDate(const QString& format) {
   TSoraChild* child = ActiveChild();
   if (!child) return;
-  child->RichEdit1->SelAttributes().SetCharset(kShiftJisCharset);
-  const QString text = FormatDateTime(format, DateTimePicker1->date());
-  child->RichEdit1->SetSelText(text);
+  child->InsertDate(FormatDateTime(format, DateTimePicker1->date()));
 }

@@ -297,24 +297,15 @@ void TSoraForm::FormShow() {
 
 TSoraChild* TSoraForm::OpenDocument(const QString& path) {
   auto* child = new TSoraChild(MdiClient, this);
-  child->setWindowTitle(ExtractFileName(path));
-  child->FilePath = path;
-  child->QuoteOpen = QuoteOpen;
-  child->QuoteClose = QuoteClose;
-  child->NotSavedText = NotSavedText;
-  // A device or a pipe goes to loading too, which refuses it with its reason,
-  // rather than opening as an empty document bound to it. A folder opens empty.
-  if (const QFileInfo info(path); info.exists() && !info.isDir()) {
-    try {
-      child->RichEdit1->LoadFromFile(path);
-    } catch (const EFileError&) {
-      // An empty window bound to a file it could not read would overwrite
-      // that file on the first save: it goes, and the error is reported.
-      delete child;
-      throw;
-    }
+  child->SetCloseQuestion(QuoteOpen, QuoteClose, NotSavedText);
+  try {
+    child->OpenFile(path);
+  } catch (const EFileError&) {
+    // An empty window bound to a file it could not read would overwrite
+    // that file on the first save: it goes, and the error is reported.
+    delete child;
+    throw;
   }
-  child->RichEdit1->SetModified(false);
   return child;
 }
 

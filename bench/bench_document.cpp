@@ -20,6 +20,7 @@
 #include "platform/ReplaceDialog.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -41,9 +42,9 @@ struct Window {
     frame.resize(800, 600);
     frame.show();
     child = new TSoraChild(area, nullptr);
-    child->RichEdit1->setPlainText(text);
-    child->RichEdit1->SetSelStart(child->RichEdit1->GetTextLen() / 2);
-    child->RichEdit1->setFocus();
+    child->Text()->setPlainText(text);
+    child->Text()->SetSelStart(child->Text()->GetTextLen() / 2);
+    child->Text()->setFocus();
     QApplication::processEvents();
   }
 };
@@ -51,7 +52,7 @@ struct Window {
 void BM_OwnWorkPerKeyPress10MB(benchmark::State& state) {
   static Window& w = *new Window(JapaneseText(10 * 1024 * 1024));
   TSoraChild* c = w.child;
-  c->RichEdit1->LineFromChar(c->RichEdit1->GetTextLen());  // laid out once
+  c->Text()->LineFromChar(c->Text()->GetTextLen());  // laid out once
   // Each iteration is one key press: a character typed, then erased by the
   // next. Qt's part (the edit and its layout) is not timed; the position
   // index follows the edit as on a real key press, and the window's handlers
@@ -61,15 +62,17 @@ void BM_OwnWorkPerKeyPress10MB(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     {
-      const QSignalBlocker quiet(c->RichEdit1);
-      QTextCursor edit = c->RichEdit1->textCursor();
+      const QSignalBlocker quiet(c->Text());
+      QTextCursor edit = c->Text()->textCursor();
       if (typing) edit.insertText(QStringLiteral("a"));
       else edit.deletePreviousChar();
       typing = !typing;
     }
     state.ResumeTiming();
     for (int mode = 0; mode < 2; ++mode) {
-      c->CountInChars = mode == 1;
+      state.PauseTiming();
+      c->Memo3Click();  // bytes, then characters
+      state.ResumeTiming();
       c->RichEdit1Change();        // length, then caret counters
       c->UpdateCaretCounters();    // key release
       c->RichEdit1SelectionChange();
@@ -81,7 +84,7 @@ BENCHMARK(BM_OwnWorkPerKeyPress10MB)->Unit(benchmark::kMicrosecond)->Iterations(
 // What a refresh costs when it copies and counts the whole text each time.
 void BM_NaiveRefreshPerKeyPress10MB(benchmark::State& state) {
   static Window& w = *new Window(JapaneseText(10 * 1024 * 1024));
-  TRichEdit* e = w.child->RichEdit1;
+  TRichEdit* e = w.child->Text();
   for (auto _ : state) {
     for (int mode = 0; mode < 2; ++mode) {
       const QByteArray sj = sjis::Encode(e->GetText());
@@ -115,13 +118,13 @@ void BM_KeyPress1MB(benchmark::State& state) {
   }();
   // Both laid out to the end: the program's line counter needs every line
   // before the caret.
-  w.child->RichEdit1->LineFromChar(w.child->RichEdit1->GetTextLen());
+  w.child->Text()->LineFromChar(w.child->Text()->GetTextLen());
   bare->document()->documentLayout()->blockBoundingRect(bare->document()->lastBlock());
   SideBySide times;
   QElapsedTimer t;
   for (auto _ : state) {
     t.start();
-    TypeAndErase(w.child->RichEdit1);
+    TypeAndErase(w.child->Text());
     times.program.push_back(double(t.nsecsElapsed()) / 1e6);
     t.start();
     TypeAndErase(bare);
@@ -136,13 +139,13 @@ void ReplaceAllIn(benchmark::State& state, qsizetype bytes) {
   Dialogs::Script script;  // the result message box
   const QString text = JapaneseText(bytes);
   Window w(text);
-  w.child->ReplaceDialog1->SetFindText(QString::fromUtf8("＊"));
-  w.child->ReplaceDialog1->SetReplaceText(QString::fromUtf8("※"));
-  w.child->ReplaceDialog1->SetOptions(TReplaceDialog::frReplaceAll);
+  Part<TReplaceDialog>(w.child, "ReplaceDialog1")->SetFindText(QString::fromUtf8("＊"));
+  Part<TReplaceDialog>(w.child, "ReplaceDialog1")->SetReplaceText(QString::fromUtf8("※"));
+  Part<TReplaceDialog>(w.child, "ReplaceDialog1")->SetOptions(TReplaceDialog::frReplaceAll);
   for (auto _ : state) {
     state.PauseTiming();
-    w.child->RichEdit1->setPlainText(text);
-    w.child->RichEdit1->LineFromChar(w.child->RichEdit1->GetTextLen());
+    w.child->Text()->setPlainText(text);
+    w.child->Text()->LineFromChar(w.child->Text()->GetTextLen());
     QApplication::processEvents();
     state.ResumeTiming();
     w.child->ReplaceDialog1Replace();

@@ -1,14 +1,16 @@
 #pragma once
-// An action of the document window with its name, caption, hint and category.
+// The one way the document window makes an action: its name, caption, hints
+// and category, and the handler it runs.
 #include <QAction>
 
-inline QAction* MakeChildAction(QObject* owner, const char* name, const QString& caption,
-                                const QString& shortHint, const QString& longHint,
-                                const QString& category) {
+template <class Owner>
+QAction* MakeChildAction(Owner* owner, const char* name, const QString& caption, const QString& shortHint,
+                         const QString& longHint, const QString& category, void (Owner::*handler)()) {
   auto* a = new QAction(caption, owner);
   a->setObjectName(QString::fromLatin1(name));
   a->setToolTip(shortHint);
   a->setStatusTip(longHint);
   a->setProperty("Category", category);
+  QObject::connect(a, &QAction::triggered, owner, handler);
   return a;
 }

@@ -30,8 +30,8 @@ void TSoraChild::CreateCounters() {
   PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
 
   ViewCounter = MakeChildAction(this, "ViewCounter", QStringLiteral("カウンタ"), QStringLiteral("カウンタ表示"),
-                                QStringLiteral("カウンタバーを表示します。"), QStringLiteral("表示"));
-  connect(ViewCounter, &QAction::triggered, this, &TSoraChild::ViewCounterExecute);
+                                QStringLiteral("カウンタバーを表示します。"), QStringLiteral("表示"),
+                                &TSoraChild::ViewCounterExecute);
 
   // The cells never take the focus, so no caret is ever left in one; a click
   // gives the focus back to the text.

@@ -8,38 +8,28 @@
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
 
-namespace {
-
-QAction* MakeAction(QObject* owner, const char* name, const QString& caption,
-                    const QString& shortHint, const QString& longHint) {
-  return MakeChildAction(owner, name, caption, shortHint, longHint, QStringLiteral("編集"));
-}
-
-}  // namespace
-
 void TSoraChild::CreateEditing() {
-  EditUndo = MakeAction(this, "EditUndo", QStringLiteral("レスキュー"), QStringLiteral("レスキュー"),
-                        QStringLiteral("１回前の操作の状態に戻します。"));
-  EditSelectAll = MakeAction(this, "EditSelectAll", QStringLiteral("全てを選択"),
-                             QStringLiteral("全てを選択"), QStringLiteral("全ての文字列を選択状態にします。"));
-  EditCut = MakeAction(this, "EditCut", QStringLiteral("切り取り"), QStringLiteral("切り取り"),
-                       QStringLiteral("選択部分を切り取りクリップボードにコピーします。"));
-  EditCopy = MakeAction(this, "EditCopy", QStringLiteral("コピー"), QStringLiteral("コピー"),
-                        QStringLiteral("選択部分をクリップボードにコピーします。"));
-  EditPaste = MakeAction(this, "EditPaste", QStringLiteral("貼り付け"), QStringLiteral("貼付"),
-                         QStringLiteral("クリップボードの内容をカーソル位置に貼り付けます。"));
+  const QString edit = QStringLiteral("編集");
+  EditUndo = MakeChildAction(this, "EditUndo", QStringLiteral("レスキュー"), QStringLiteral("レスキュー"),
+                             QStringLiteral("１回前の操作の状態に戻します。"), edit, &TSoraChild::EditUndoExecute);
+  EditSelectAll = MakeChildAction(this, "EditSelectAll", QStringLiteral("全てを選択"), QStringLiteral("全てを選択"),
+                                  QStringLiteral("全ての文字列を選択状態にします。"), edit,
+                                  &TSoraChild::EditSelectAllExecute);
+  EditCut = MakeChildAction(this, "EditCut", QStringLiteral("切り取り"), QStringLiteral("切り取り"),
+                            QStringLiteral("選択部分を切り取りクリップボードにコピーします。"), edit,
+                            &TSoraChild::EditCutExecute);
+  EditCopy = MakeChildAction(this, "EditCopy", QStringLiteral("コピー"), QStringLiteral("コピー"),
+                             QStringLiteral("選択部分をクリップボードにコピーします。"), edit,
+                             &TSoraChild::EditCopyExecute);
+  EditPaste = MakeChildAction(this, "EditPaste", QStringLiteral("貼り付け"), QStringLiteral("貼付"),
+                              QStringLiteral("クリップボードの内容をカーソル位置に貼り付けます。"), edit,
+                              &TSoraChild::EditPasteExecute);
   // Ctrl+X, Ctrl+C and Ctrl+V belong to the frame's actions of the same meaning
   // (one owner per key); the menu shows them beside these entries.
   EditCut->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
   EditCopy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
   EditPaste->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
   for (QAction* a : {EditCut, EditCopy, EditPaste}) a->setShortcutContext(Qt::WidgetShortcut);
-
-  connect(EditUndo, &QAction::triggered, this, &TSoraChild::EditUndoExecute);
-  connect(EditSelectAll, &QAction::triggered, this, &TSoraChild::EditSelectAllExecute);
-  connect(EditCut, &QAction::triggered, this, &TSoraChild::EditCutExecute);
-  connect(EditCopy, &QAction::triggered, this, &TSoraChild::EditCopyExecute);
-  connect(EditPaste, &QAction::triggered, this, &TSoraChild::EditPasteExecute);
 }
 
 void TSoraChild::BuildPopupMenu() {
@@ -109,6 +99,12 @@ void TSoraChild::EditSelectAllExecute() { RichEdit1->SelectAll(); }
 void TSoraChild::EditCutExecute() { RichEdit1->CutToClipboard(); }
 void TSoraChild::EditCopyExecute() { RichEdit1->CopyToClipboard(); }
 void TSoraChild::EditPasteExecute() { RichEdit1->PasteFromClipboard(); }
+
+// 128: the Shift-JIS character set, which a date in Japanese is written in.
+void TSoraChild::InsertDate(const QString& text) {
+  RichEdit1->SelAttributes().SetCharset(128);
+  RichEdit1->SetSelText(text);
+}
 
 // The pop-up's date entries run the frame's commands, which act on whichever
 // document window is active.

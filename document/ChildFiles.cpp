@@ -95,6 +95,21 @@ void TSoraChild::FormCreate() {
   resize(560, 300);
 }
 
+void TSoraChild::SetCloseQuestion(const QString& open, const QString& close, const QString& notSaved) {
+  QuoteOpen = open;
+  QuoteClose = close;
+  NotSavedText = notSaved;
+}
+
+void TSoraChild::OpenFile(const QString& path) {
+  setWindowTitle(ExtractFileName(path));
+  FilePath = path;
+  // A device or a pipe goes to loading too, which refuses it with its reason,
+  // rather than opening as an empty document bound to it. A folder opens empty.
+  if (const QFileInfo info(path); info.exists() && !info.isDir()) RichEdit1->LoadFromFile(path);
+  RichEdit1->SetModified(false);
+}
+
 void TSoraChild::FormActivate() {
   if (!frame_) return;
   frame_->SetViewCountChecked(!Panel1->isHidden());

@@ -36,8 +36,8 @@ void TSoraChild::CreateFindReplace() {
   connect(ReplaceDialog1, &TReplaceDialog::OnReplace, this, &TSoraChild::ReplaceDialog1Replace);
 
   EditReplace = MakeChildAction(this, "EditReplace", QStringLiteral("置換"), QStringLiteral("検索・置換"),
-                                QStringLiteral("文字列の検索と置換をします。"), QStringLiteral("編集"));
-  connect(EditReplace, &QAction::triggered, this, &TSoraChild::EditReplaceExecute);
+                                QStringLiteral("文字列の検索と置換をします。"), QStringLiteral("編集"),
+                                &TSoraChild::EditReplaceExecute);
 }
 
 void TSoraChild::EditReplaceExecute() {

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "document/ChildAction.h"
 #include "document/EventHook.h"
 #include "document/FrameLink.h"
 #include "document/TSoraChild.h"
@@ -114,42 +115,31 @@ QWidget* Separator(const char* name, int width) {
 void TSoraChild::CreateFormatToolBar() {
   InitFormatResources();
 
-  const auto action = [this](const char* name, const QString& caption, const QString& hintShort,
-                             const QString& hintLong, const QString& category,
-                             void (TSoraChild::*handler)()) {
-    auto* a = new QAction(caption, this);
-    a->setObjectName(QLatin1String(name));
-    a->setToolTip(hintShort);
-    a->setStatusTip(hintLong);
-    a->setProperty("Category", category);
-    connect(a, &QAction::triggered, this, handler);
-    return a;
-  };
   const QString edit = QStringLiteral("編集");
-  EditB = action("EditB", QStringLiteral("太文字処理"), QStringLiteral("太字"),
-                 QStringLiteral("選択部分を太字にします。"), edit, &TSoraChild::EditBExecute);
-  EditI = action("EditI", QStringLiteral("傾斜文字の処理"), QStringLiteral("斜字"),
-                 QStringLiteral("選択部分を斜字にします。"), edit, &TSoraChild::EditIExecute);
-  EditU = action("EditU", QStringLiteral("下線の処理"), QStringLiteral("下線"),
-                 QStringLiteral("選択部分に下線を付けます。"), edit, &TSoraChild::EditUExecute);
-  EditAlignL = action("EditAlignL", QStringLiteral("左寄せ"), QStringLiteral("左寄せ"),
-                      QStringLiteral("文字列を左に寄せます。"), edit, &TSoraChild::EditAlignLExecute);
-  EditAlignC = action("EditAlignC", QStringLiteral("中央寄せ"), QStringLiteral("中央寄せ"),
-                      QStringLiteral("文字列を中央に寄せます。"), edit, &TSoraChild::EditAlignCExecute);
-  EditAlignR = action("EditAlignR", QStringLiteral("右寄せ"), QStringLiteral("右寄せ"),
-                      QStringLiteral("文字列を右に寄せます。"), edit, &TSoraChild::EditAlignRExecute);
-  EditNum = action("EditNum", QStringLiteral("ナンバリングの処理"), QStringLiteral("ナンバリング"),
-                   QStringLiteral("行の最初に黒丸を付けます。"), edit, &TSoraChild::EditNumExecute);
-  EditCharColor = action("EditCharColor", QStringLiteral("文字色の設定"), QStringLiteral("文字色"),
-                         QStringLiteral("文字色を設定します。"), edit, &TSoraChild::EditCharColorExecute);
-  EditBackColor = action("EditBackColor", QStringLiteral("背景色の設定"), QStringLiteral("背景色"),
-                         QStringLiteral("背景色を設定します。"), edit, &TSoraChild::EditBackColorExecute);
-  EditFont = action("EditFont", QStringLiteral("フォントの設定"), QStringLiteral("フォントの設定"),
-                    QStringLiteral("フォント設定ダイアログを表示します。"), edit,
-                    &TSoraChild::EditFontExecute);
-  ViewToolBar = action("ViewToolBar", QStringLiteral("ボタン"), QStringLiteral("ツール表示"),
-                       QStringLiteral("ツールバーを表示します。"), QStringLiteral("表示"),
-                       &TSoraChild::ViewToolBarExecute);
+  EditB = MakeChildAction(this, "EditB", QStringLiteral("太文字処理"), QStringLiteral("太字"),
+                          QStringLiteral("選択部分を太字にします。"), edit, &TSoraChild::EditBExecute);
+  EditI = MakeChildAction(this, "EditI", QStringLiteral("傾斜文字の処理"), QStringLiteral("斜字"),
+                          QStringLiteral("選択部分を斜字にします。"), edit, &TSoraChild::EditIExecute);
+  EditU = MakeChildAction(this, "EditU", QStringLiteral("下線の処理"), QStringLiteral("下線"),
+                          QStringLiteral("選択部分に下線を付けます。"), edit, &TSoraChild::EditUExecute);
+  EditAlignL = MakeChildAction(this, "EditAlignL", QStringLiteral("左寄せ"), QStringLiteral("左寄せ"),
+                               QStringLiteral("文字列を左に寄せます。"), edit, &TSoraChild::EditAlignLExecute);
+  EditAlignC = MakeChildAction(this, "EditAlignC", QStringLiteral("中央寄せ"), QStringLiteral("中央寄せ"),
+                               QStringLiteral("文字列を中央に寄せます。"), edit, &TSoraChild::EditAlignCExecute);
+  EditAlignR = MakeChildAction(this, "EditAlignR", QStringLiteral("右寄せ"), QStringLiteral("右寄せ"),
+                               QStringLiteral("文字列を右に寄せます。"), edit, &TSoraChild::EditAlignRExecute);
+  EditNum = MakeChildAction(this, "EditNum", QStringLiteral("ナンバリングの処理"), QStringLiteral("ナンバリング"),
+                            QStringLiteral("行の最初に黒丸を付けます。"), edit, &TSoraChild::EditNumExecute);
+  EditCharColor = MakeChildAction(this, "EditCharColor", QStringLiteral("文字色の設定"), QStringLiteral("文字色"),
+                                  QStringLiteral("文字色を設定します。"), edit, &TSoraChild::EditCharColorExecute);
+  EditBackColor = MakeChildAction(this, "EditBackColor", QStringLiteral("背景色の設定"), QStringLiteral("背景色"),
+                                  QStringLiteral("背景色を設定します。"), edit, &TSoraChild::EditBackColorExecute);
+  EditFont = MakeChildAction(this, "EditFont", QStringLiteral("フォントの設定"), QStringLiteral("フォントの設定"),
+                             QStringLiteral("フォント設定ダイアログを表示します。"), edit,
+                             &TSoraChild::EditFontExecute);
+  ViewToolBar = MakeChildAction(this, "ViewToolBar", QStringLiteral("ボタン"), QStringLiteral("ツール表示"),
+                                QStringLiteral("ツールバーを表示します。"), QStringLiteral("表示"),
+                                &TSoraChild::ViewToolBarExecute);
   for (QAction* a : {EditB, EditI, EditU, EditAlignL, EditAlignC, EditAlignR, EditNum})
     a->setCheckable(true);
   auto* alignment = new QActionGroup(this);

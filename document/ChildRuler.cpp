@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "document/ChildAction.h"
 #include "document/EventHook.h"
 #include "document/FrameLink.h"
 #include "document/RulerMarker.h"
@@ -98,12 +99,9 @@ void TSoraChild::CreateRuler() {
   RulerPanelResize();
   RulerResize();
 
-  ViewRuler = new QAction(QStringLiteral("ルーラー"), this);
-  ViewRuler->setObjectName(QStringLiteral("ViewRuler"));
-  ViewRuler->setToolTip(QStringLiteral("ルーラー表示"));
-  ViewRuler->setStatusTip(QStringLiteral("ルーラーを表示します。"));
-  ViewRuler->setProperty("Category", QStringLiteral("表示"));
-  connect(ViewRuler, &QAction::triggered, this, &TSoraChild::ViewRulerExecute);
+  ViewRuler = MakeChildAction(this, "ViewRuler", QStringLiteral("ルーラー"), QStringLiteral("ルーラー表示"),
+                              QStringLiteral("ルーラーを表示します。"), QStringLiteral("表示"),
+                              &TSoraChild::ViewRulerExecute);
 }
 
 void TSoraChild::PlaceRulerMarkers() {

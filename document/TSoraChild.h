@@ -34,21 +34,113 @@ namespace Ui { class TSoraChild; }
 class TSoraChild : public QMdiSubWindow {
   Q_OBJECT
  public:
-  // Joins the frame's MDI area, visible and active. The frame fills in the
-  // caption, FilePath and the three message pieces afterwards.
+  // Joins the frame's MDI area, visible and active, as an empty document.
   TSoraChild(QMdiArea* owner, IFrameLink* frame);
   ~TSoraChild() override;
 
-  // ---- lifecycle and files ----
-  QString FilePath;      // as opened or last saved; a new document's generated name
-  QString QuoteOpen;     // the close question is QuoteOpen + caption + QuoteClose + NotSavedText
-  QString QuoteClose;
-  QString NotSavedText;
-
-  TSaveDialog SaveDialog1;  // keeps its file name and type from one run to the next
+  // The close question reads open + caption + close + notSaved.
+  void SetCloseQuestion(const QString& open, const QString& close, const QString& notSaved);
+  // Binds the window to path, captioned with its file name, and loads the file
+  // when there is one (a folder or a new name opens empty); the document starts
+  // unmodified. A file that cannot be read throws EFileError.
+  void OpenFile(const QString& path);
+  // As opened or last saved; a new document's generated name.
+  const QString& Path() const { return FilePath; }
+  // The document's text control.
+  TRichEdit* Text() const { return RichEdit1; }
+  // Puts text in place of the selection, in the Shift-JIS character set.
+  void InsertDate(const QString& text);
 
   // Sets CanClose to false when the user wants to keep a modified document.
   void FormCloseQuery(bool& CanClose);
+
+  // Pixels per point: 4/3 as a single-precision number, which lies just above 4/3.
+  static constexpr float RulerScale = std::bit_cast<float>(0x3FAAAAABu);
+
+ public slots:
+  // ---- commands, also forwarded by the frame ----
+  void FileSaveExecute();
+  void FileSaveAsExecute();
+  void FilePrintExecute();
+  // The frame's View marks follow this window's bars.
+  void FormActivate();
+  void EditUndoExecute();
+  void EditSelectAllExecute();
+  void EditCutExecute();
+  void EditCopyExecute();
+  void EditPasteExecute();
+  void EditReplaceExecute();
+  void EditFontExecute();
+  void ViewCounterExecute();
+  void ViewToolBarExecute();
+  void ViewRulerExecute();
+  // Opens the vertical preview of this document, or brings it to the front.
+  void ViewTategakiExecute();
+  // The 文字数カウント dialog, for the selection when there is one.
+  void ViewCharCountExecute();
+
+  // ---- counter bar ----
+  void UpdateCaretCounters();
+  void RichEdit1Change();
+  void Memo1Click();
+  void Memo2Click();
+  void Memo3Click();
+  void Memo4Click();
+
+  // ---- find and replace ----
+  void ReplaceDialog1Find();
+  void ReplaceDialog1Replace();
+
+  // ---- pop-up date entries ----
+  void WarekiClick();
+  void Seireki1Click();
+  void Seireki2Click();
+
+  // ---- format toolbar ----
+  void RichEdit1SelectionChange();
+  void EditBExecute();
+  void EditIExecute();
+  void EditUExecute();
+  void EditAlignLExecute();
+  void EditAlignCExecute();
+  void EditAlignRExecute();
+  void EditNumExecute();
+  void EditCharColorExecute();
+  void EditBackColorExecute();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private slots:
+  void UpdateLengthCounter();
+  void RichEdit1KeyUp(int key, Qt::KeyboardModifiers shift);
+  void RichEdit1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+  int FindNextMatch();
+  void FontNClick();
+  void FontNChange();
+  void FontNKeyDown();
+  void FontSClick();
+  void FontSMouseDown();
+  void FontColMouseDown();
+  void BackColMouseDown();
+  void UpDown1Click();
+  void FontDialog1Apply();
+  void RulerItemMouseDown(TRulerMarker* Sender, int X);
+  void RulerItemMouseMove(TRulerMarker* Sender, int X);
+  void FirstIndMouseUp();
+  void LeftIndMouseUp();
+  void RightIndMouseUp();
+  void RulerPanelResize();
+  void RulerResize();
+  void FormResize();
+
+ private:
+  // ---- lifecycle and files ----
+  QString FilePath;
+  QString QuoteOpen;
+  QString QuoteClose;
+  QString NotSavedText;
+  TSaveDialog SaveDialog1;  // keeps its file name and type from one run to the next
 
   // ---- controls of the form ----
   TRichEdit* RichEdit1 = nullptr;
@@ -121,8 +213,6 @@ class TSoraChild : public QMdiSubWindow {
   TFontDialog FontDialog1;
 
   // ---- ruler ----
-  // Pixels per point: 4/3 as a single-precision number, which lies just above 4/3.
-  static constexpr float RulerScale = std::bit_cast<float>(0x3FAAAAABu);
   bool Dragging = false;  // from the press on a marker until its release
   int DragOffset = 0;     // half the width of the marker last pressed
   QFrame* Ruler = nullptr;      // the navy scale
@@ -132,85 +222,6 @@ class TSoraChild : public QMdiSubWindow {
   TRulerMarker* RightInd = nullptr;
   QAction* ViewRuler = nullptr;
 
- public slots:
-  // ---- lifecycle and files ----
-  void FileSaveExecute();
-  void FileSaveAsExecute();
-  void FilePrintExecute();
-  void FormActivate();
-
-  // ---- counter bar ----
-  void UpdateCaretCounters();
-  void UpdateLengthCounter();
-  void RichEdit1Change();
-  void RichEdit1KeyUp(int key, Qt::KeyboardModifiers shift);
-  void RichEdit1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-  void Memo1Click();
-  void Memo2Click();
-  void Memo3Click();
-  void Memo4Click();
-  void ViewCounterExecute();
-
-  // ---- find and replace ----
-  void EditReplaceExecute();
-  void ReplaceDialog1Find();
-  void ReplaceDialog1Replace();
-  int FindNextMatch();
-
-  // ---- editing ----
-  void EditUndoExecute();
-  void EditSelectAllExecute();
-  void EditCutExecute();
-  void EditCopyExecute();
-  void EditPasteExecute();
-  void WarekiClick();
-  void Seireki1Click();
-  void Seireki2Click();
-
-  // ---- format toolbar ----
-  void RichEdit1SelectionChange();
-  void EditBExecute();
-  void EditIExecute();
-  void EditUExecute();
-  void EditAlignLExecute();
-  void EditAlignCExecute();
-  void EditAlignRExecute();
-  void EditNumExecute();
-  void EditCharColorExecute();
-  void EditBackColorExecute();
-  void FontNClick();
-  void FontNChange();
-  void FontNKeyDown();
-  void FontSClick();
-  void FontSMouseDown();
-  void FontColMouseDown();
-  void BackColMouseDown();
-  void UpDown1Click();
-  void EditFontExecute();
-  void FontDialog1Apply();
-  void ViewToolBarExecute();
-
-  // ---- ruler ----
-  void RulerItemMouseDown(TRulerMarker* Sender, int X);
-  void RulerItemMouseMove(TRulerMarker* Sender, int X);
-  void FirstIndMouseUp();
-  void LeftIndMouseUp();
-  void RightIndMouseUp();
-  void RulerPanelResize();
-  void RulerResize();
-  void FormResize();
-  void ViewRulerExecute();
-
-  // ---- 縦書き ----
-  // Opens the vertical preview of this document, or brings it to the front.
-  void ViewTategakiExecute();
-  // The 文字数カウント dialog, for the selection when there is one.
-  void ViewCharCountExecute();
-
- protected:
-  void closeEvent(QCloseEvent* e) override;
-
- private:
   QPointer<TTategakiPreview> preview_;
   void FormCreate();
   void CreateCounters();

@@ -27,7 +27,7 @@ struct FrameHost {
   // Every document goes without being asked about.
   void CloseDocuments() {
     for (TSoraChild* c : frame->Children()) {
-      c->RichEdit1->SetModified(false);
+      c->Text()->SetModified(false);
       c->close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

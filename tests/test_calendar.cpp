@@ -1,3 +1,4 @@
+// Guards the calendar component: its month layout, date steps and limits, mouse and keys, and drawing.
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -75,7 +76,8 @@ class TestCalendar : public QObject {
     TCCalendar cal;
     const QDate today = QDate::currentDate();
     QCOMPARE(cal.GetCalendarDate(), today);
-    QVERIFY(cal.GetUseCurrentDate() && !cal.StoreCalendarDate());
+    QVERIFY(cal.GetUseCurrentDate());
+    QVERIFY(!cal.StoreCalendarDate());
     QCOMPARE(cal.GetCellText(cal.GetCol(), cal.GetRow()), QString::number(today.day()));
     QSignalSpy changes(&cal, &TCCalendar::OnChange);
     cal.SetDay(today.day() == 1 ? 2 : 1);
@@ -148,7 +150,8 @@ class TestCalendar : public QObject {
     c.cal.SetDay(30); c.cal.SetMonth(6); c.cal.SetYear(1999);
     QCOMPARE(c.cal.GetCalendarDate(), QDate(1999, 6, 30));
     QCOMPARE(c.changes.count(), 3);
-    QVERIFY(!c.cal.GetUseCurrentDate() && c.cal.StoreCalendarDate());
+    QVERIFY(!c.cal.GetUseCurrentDate());
+    QVERIFY(c.cal.StoreCalendarDate());
     QCOMPARE(c.Current(), c.CellOf(30));
     c.Set(QDate(2024, 2, 29));
     QVERIFY_THROWS_EXCEPTION(EConvertError, c.cal.SetYear(2023));

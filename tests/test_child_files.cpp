@@ -10,6 +10,7 @@
 #include "platform/FileNames.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -40,17 +41,13 @@ class TestChildFiles : public QObject {
   TSoraChild* Open(const QString& name, const QString& text = {}, bool bold = false) {
     const QString path = Path(name);
     auto* child = new TSoraChild(area.get(), &marks);
-    child->setWindowTitle(ExtractFileName(path));
-    child->FilePath = path;
-    child->QuoteOpen = QStringLiteral(" 『 ");
-    child->QuoteClose = QStringLiteral(" 』 ");
-    child->NotSavedText = QStringLiteral("は、保存されていません。終了しても宜しいですか？");
-    if (QFile::exists(path)) child->RichEdit1->LoadFromFile(path);
-    child->RichEdit1->SetModified(false);
-    if (!text.isEmpty()) child->RichEdit1->setPlainText(text);
+    child->SetCloseQuestion(QStringLiteral(" 『 "), QStringLiteral(" 』 "),
+                            QStringLiteral("は、保存されていません。終了しても宜しいですか？"));
+    child->OpenFile(path);
+    if (!text.isEmpty()) child->Text()->setPlainText(text);
     if (bold) {
-      child->RichEdit1->SelectAll();
-      child->RichEdit1->SelAttributes().SetStyle(TFontStyles{}.With(TFontStyle::fsBold));
+      child->Text()->SelectAll();
+      child->Text()->SelAttributes().SetStyle(TFontStyles{}.With(TFontStyle::fsBold));
     }
     return child;
   }
@@ -64,46 +61,59 @@ class TestChildFiles : public QObject {
   }
   void cleanup() { area.reset(); }
 
+  void fileNameParts_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("ext");
+    QTest::newRow("plain") << "/home/u/memo.txt" << "memo.txt" << ".txt";
+    QTest::newRow("capitals") << "A.RTF" << "A.RTF" << ".RTF";
+    QTest::newRow("two periods") << "a.b.c" << "a.b.c" << ".c";
+    QTest::newRow("period at the end") << "dir/memo." << "memo." << ".";
+    QTest::newRow("period in the folder") << "old.docs/memo" << "memo" << "";
+    QTest::newRow("new document") << "新規作成 1" << "新規作成 1" << "";
+    QTest::newRow("folder") << "/a/b/" << "" << "";
+    QTest::newRow("Japanese") << "/文書/日記.htm" << "日記.htm" << ".htm";
+  }
   void fileNameParts() {
-    // path, name, extension
-    const char* table[][3] = {{"/home/u/memo.txt", "memo.txt", ".txt"}, {"A.RTF", "A.RTF", ".RTF"},
-                              {"a.b.c", "a.b.c", ".c"},                 {"dir/memo.", "memo.", "."},
-                              {"old.docs/memo", "memo", ""},            {"新規作成 1", "新規作成 1", ""},
-                              {"/a/b/", "", ""},                        {"/文書/日記.htm", "日記.htm", ".htm"}};
-    for (const auto& row : table) {
-      QCOMPARE(ExtractFileName(QString::fromUtf8(row[0])), QString::fromUtf8(row[1]));
-      QCOMPARE(ExtractFileExt(QString::fromUtf8(row[0])), QString::fromUtf8(row[2]));
-    }
+    QFETCH(QString, path);
+    QTEST(ExtractFileName(path), "name");
+    QTEST(ExtractFileExt(path), "ext");
   }
 
   void creation() {
     auto* child = new TSoraChild(area.get(), &marks);
     QCOMPARE(child->windowTitle(), QStringLiteral("ソラメモ　Ver 1.5　カゼノ舎"));
-    QVERIFY(child->size() == QSize(560, 300) && area->currentSubWindow() == child);
+    QCOMPARE(child->size(), QSize(560, 300));
+    QCOMPARE(area->currentSubWindow(), child);
     // The three bars stand above the text in this order, all hidden.
-    auto* layout = qobject_cast<QVBoxLayout*>(child->RichEdit1->parentWidget()->layout());
+    auto* layout = qobject_cast<QVBoxLayout*>(child->Text()->parentWidget()->layout());
     QVERIFY(layout);
     int i = 0;
-    for (QWidget* w : QList<QWidget*>{child->Panel1, child->ToolBar1, child->RulerPanel, child->RichEdit1}) {
+    for (QWidget* w : QList<QWidget*>{Part<QFrame>(child, "Panel1"), Part<QToolBar>(child, "ToolBar1"), Part<QFrame>(child, "RulerPanel"), child->Text()}) {
       QCOMPARE(layout->indexOf(w), i++);
-      QCOMPARE(w->isHidden(), w != child->RichEdit1);
+      QCOMPARE(w->isHidden(), w != child->Text());
     }
   }
 
+  // The extension decides rich or plain text, whatever its case.
+  void saveByExtension_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rich");
+    for (const char* name : {"a.rtf", "A.RTF", "b.Rtf"}) QTest::newRow(name) << name << true;
+    for (const char* name : {"c.txt", "d.c", "memo.", "x.rtf.d/f.txt"}) QTest::newRow(name) << name << false;
+  }
   void saveByExtension() {
-    // The extension decides rich or plain text, whatever its case.
-    const std::pair<const char*, bool> table[] = {{"a.rtf", true},  {"A.RTF", true}, {"b.Rtf", true},
-                                                  {"c.txt", false}, {"d.c", false},  {"memo.", false},
-                                                  {"x.rtf.d/f.txt", false}};
+    QFETCH(QString, name);
+    QFETCH(bool, rich);
     QVERIFY(QDir(dir.path()).mkpath("x.rtf.d"));
-    for (const auto& [name, rich] : table) {
-      Dialogs::Script script;
-      TSoraChild* child = Open(name, QStringLiteral("日本語\nテキスト"), true);
-      child->FileSaveExecute();
-      QCOMPARE(IsRtf(Path(name)), rich);
-      if (!rich) QCOMPARE(ReadAll(Path(name)), sjis::Encode(u"日本語\r\nテキスト"));
-      QVERIFY(script.SaveRuns.isEmpty() && script.Unexpected.isEmpty() && !child->RichEdit1->GetModified());
-    }
+    Dialogs::Script script;
+    TSoraChild* child = Open(name, QStringLiteral("日本語\nテキスト"), true);
+    child->FileSaveExecute();
+    QCOMPARE(IsRtf(Path(name)), rich);
+    if (!rich) QCOMPARE(ReadAll(Path(name)), sjis::Encode(u"日本語\r\nテキスト"));
+    QCOMPARE(script.SaveRuns.size(), 0);
+    QCOMPARE(script.Unexpected, QStringList());
+    QCOMPARE(child->Text()->GetModified(), false);
   }
 
   void saveWithoutExtensionGoesToSaveAs() {
@@ -112,18 +122,22 @@ class TestChildFiles : public QObject {
       TSoraChild* child = Open(name, QStringLiteral("abc"));
       script.CancelSave();
       child->FileSaveExecute();
-      QVERIFY(script.SaveRuns.size() == 1 && child->RichEdit1->GetModified() && child->FilePath == Path(name));
+      QCOMPARE(script.SaveRuns.size(), 1);
+      QVERIFY(child->Text()->GetModified());
+      QCOMPARE(child->Path(), Path(name));
 
       // After a Save As, Save writes to the chosen path with no dialog.
       const QString chosen = Path(QStringLiteral("chosen%1.txt").arg(name.size()));
       script.SaveFile(chosen, 2);
       child->FileSaveExecute();
-      QVERIFY(child->FilePath == chosen && child->windowTitle() == QFileInfo(chosen).fileName());
+      QCOMPARE(child->Path(), chosen);
+      QCOMPARE(child->windowTitle(), QFileInfo(chosen).fileName());
       QCOMPARE(ReadAll(chosen), QByteArray("abc"));
-      child->RichEdit1->SetSelText(QStringLiteral("d"));
+      child->Text()->SetSelText(QStringLiteral("d"));
       child->FileSaveExecute();
       QCOMPARE(ReadAll(chosen), QByteArray("dabc"));
-      QVERIFY(script.SaveRuns.size() == 2 && script.Unexpected.isEmpty());
+      QCOMPARE(script.SaveRuns.size(), 2);
+      QVERIFY(script.Unexpected.isEmpty());
     }
   }
 
@@ -169,10 +183,13 @@ class TestChildFiles : public QObject {
     }
     // A cancelled run changes nothing.
     script.CancelSave();
-    child->RichEdit1->SetSelText(QStringLiteral("y"));
+    child->Text()->SetSelText(QStringLiteral("y"));
     child->FileSaveAsExecute();
-    QVERIFY(child->FilePath == Path("f5") && child->RichEdit1->GetModified());
-    QCOMPARE(child->SaveDialog1.DefaultExt, QStringLiteral("txt"));
+    QCOMPARE(child->Path(), Path("f5"));
+    QVERIFY(child->Text()->GetModified());
+    script.CancelSave();
+    child->FileSaveAsExecute();
+    QCOMPARE(script.SaveRuns.last().DefaultExt, QStringLiteral("txt"));
   }
 
   // Save writes a text file back as it came: encoding, BOM and line breaks.
@@ -197,8 +214,8 @@ class TestChildFiles : public QObject {
     WriteFile(Path("enc.txt"), before);
     Dialogs::Script script;
     TSoraChild* child = Open("enc.txt");
-    child->RichEdit1->moveCursor(QTextCursor::End);
-    child->RichEdit1->SetSelText(QStringLiteral("空"));
+    child->Text()->moveCursor(QTextCursor::End);
+    child->Text()->SetSelText(QStringLiteral("空"));
     child->FileSaveExecute();
     QTEST(ReadAll(Path("enc.txt")), "after");
     QVERIFY(script.Unexpected.isEmpty());
@@ -211,9 +228,8 @@ class TestChildFiles : public QObject {
     script.SaveFile(Path("k.txt"), 6);
     child->FileSaveAsExecute();
     QCOMPARE(ReadAll(Path("k.txt")), QByteArray("\xED\x95\x9C\xEA\xB8\x80\n\xE7\xA9\xBA"));
-    QCOMPARE(child->SaveDialog1.DefaultExt, QStringLiteral("txt"));
-    QVERIFY(child->SaveDialog1.Filter.endsWith(QStringLiteral("|全てのファイル(*.*)|*.*|テキストファイル UTF-8(*.txt)|*.txt")));
-    child->RichEdit1->SetSelText(QStringLiteral("x"));
+    QVERIFY(script.SaveRuns[0].Filter.endsWith(QStringLiteral("|全てのファイル(*.*)|*.*|テキストファイル UTF-8(*.txt)|*.txt")));
+    child->Text()->SetSelText(QStringLiteral("x"));
     child->FileSaveExecute();
     QCOMPARE(ReadAll(Path("k.txt")), QByteArray("x\xED\x95\x9C\xEA\xB8\x80\n\xE7\xA9\xBA"));
     QCOMPARE(script.Questions, QStringList());
@@ -227,18 +243,25 @@ class TestChildFiles : public QObject {
     child->FileSaveExecute();
     QCOMPARE(script.Questions.value(0), QStringLiteral("シフトJISで表せない文字が 2 文字あります。\n　2行目「한」\n　2行目「글」\n"
                                                       "これらの文字を置き換えてテキストとして保存しますか？"));
-    QVERIFY(!QFile::exists(Path("u.txt")) && child->RichEdit1->GetModified());
+    QVERIFY(!QFile::exists(Path("u.txt")));
+    QVERIFY(child->Text()->GetModified());
     script.Answer(true);
     child->FileSaveExecute();
-    QVERIFY(script.Questions.size() == 2 && QFile::exists(Path("u.txt")) && !child->RichEdit1->GetModified());
+    QCOMPARE(script.Questions.size(), 2);
+    QVERIFY(QFile::exists(Path("u.txt")));
+    QVERIFY(!child->Text()->GetModified());
 
     // Save As with a text type asks too; rich text loses nothing, so nothing is asked.
     script.SaveFile(Path("u2.c"), 3).Answer(false);
     child->FileSaveAsExecute();
-    QVERIFY(script.Questions.size() == 3 && !QFile::exists(Path("u2.c")) && child->FilePath == Path("u.txt"));
+    QCOMPARE(script.Questions.size(), 3);
+    QVERIFY(!QFile::exists(Path("u2.c")));
+    QCOMPARE(child->Path(), Path("u.txt"));
     script.SaveFile(Path("u3.rtf"), 1);
     child->FileSaveAsExecute();
-    QVERIFY(script.Questions.size() == 3 && IsRtf(Path("u3.rtf")) && script.Unexpected.isEmpty());
+    QCOMPARE(script.Questions.size(), 3);
+    QVERIFY(IsRtf(Path("u3.rtf")));
+    QVERIFY(script.Unexpected.isEmpty());
 
     // A screenful of them is listed, with the rest counted.
     TSoraChild* many = Open("many.txt", QStringLiteral("①한\n").repeated(23));
@@ -250,7 +273,7 @@ class TestChildFiles : public QObject {
     // EUC-JP asks about what EUC-JP lacks.
     WriteFile(Path("e.txt"), QStringEncoder("EUC-JP").encode(QStringLiteral("日本語の文章です。これは試験のための文書です。\n").repeated(4)));
     TSoraChild* euc = Open("e.txt");
-    euc->RichEdit1->SetSelText(QStringLiteral("한"));
+    euc->Text()->SetSelText(QStringLiteral("한"));
     script.Answer(false);
     euc->FileSaveExecute();
     QVERIFY(script.Questions.value(4).startsWith(QStringLiteral("EUC-JPで表せない文字が 1 文字あります。\n　1行目「한」")));
@@ -313,7 +336,7 @@ class TestChildFiles : public QObject {
       printer.setOutputFileName(Path("missing/out.pdf"));
       return true;
     });
-    child->FilePrint->trigger();
+    Part<QAction>(child, "FilePrint")->trigger();
     QCOMPARE(script.Errors.size(), 1);
     QVERIFY2(script.Errors[0].contains(QStringLiteral("「print-me.txt」を印刷できません。")), qPrintable(script.Errors[0]));
   }
@@ -326,12 +349,14 @@ class TestChildFiles : public QObject {
     QTRY_VERIFY(!clean);
 
     QPointer<TSoraChild> child = Open("keep.txt");
-    child->RichEdit1->SetSelText(QStringLiteral("changed "));
+    child->Text()->SetSelText(QStringLiteral("changed "));
     script.Answer(false);
     QVERIFY(!child->close());
     QCOMPARE(script.Questions,
              QStringList{QStringLiteral(" 『 keep.txt 』 は、保存されていません。終了しても宜しいですか？")});
-    QVERIFY(child && child->isVisible() && child->RichEdit1->GetModified());
+    QVERIFY(child);
+    QVERIFY(child->isVisible());
+    QVERIFY(child->Text()->GetModified());
     script.Answer(true);
     QVERIFY(child->close());
     QTRY_VERIFY(!child && area->subWindowList().isEmpty());

@@ -1,3 +1,4 @@
+// Guards the colour grid: squares and markers, ordering, hit tests, keys, clicks, drags and redraws.
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>

@@ -2,12 +2,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "app/Startup.h"
-#include "app/TSoraForm.h"
+#include "FrameHost.h"
 #include "document/CounterCell.h"
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
 #include "platform/TextFormat.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -27,127 +27,100 @@ QClipboard* Clipboard() { return QGuiApplication::clipboard(); }
 
 }  // namespace
 
-class TestEditingDates : public QObject {
+class TestEditingDates : public QObject, FrameHost {
   Q_OBJECT
-  QTemporaryDir dir;
-  std::unique_ptr<TSoraForm> frame;
 
   // A document with the text, unmodified, and the given selection.
   TSoraChild* NewDocument(const QString& text, int start = 0, int length = 0) {
     TSoraChild* c = frame->OpenDocument(dir.filePath(QStringLiteral("doc%1.txt").arg(frame->Children().size())));
-    c->RichEdit1->SetSelText(text);
-    c->RichEdit1->SetModified(false);
-    c->RichEdit1->SetSelStart(start);
-    c->RichEdit1->SetSelLength(length);
+    c->Text()->SetSelText(text);
+    c->Text()->SetModified(false);
+    c->Text()->SetSelStart(start);
+    c->Text()->SetSelLength(length);
     return c;
   }
 
  private slots:
-  void initTestCase() {
-    InitApplication();
-    frame = std::make_unique<TSoraForm>();
-    frame->Params.clear();
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  void cleanup() {
-    for (TSoraChild* c : frame->Children()) {
-      c->RichEdit1->SetModified(false);
-      c->close();
-    }
-    QCoreApplication::processEvents();
-  }
+  void initTestCase() { Start(); }
+  void cleanup() { CloseDocuments(); }
+  void cleanupTestCase() { Stop(); }
 
   void dateCommands() {
     TSoraChild* c = NewDocument(QStringLiteral("xxSELyy"), 2, 3);
     c->ViewCounterExecute();
     frame->DateTimePicker1->setDate(QDate(2026, 12, 6));
     frame->EditDateWa->trigger();  // replaces the selection, caret after the date
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("xx令和8年12月6日[日曜日]yy"));
-    QVERIFY(c->RichEdit1->GetSelStart() == 2 + 22 && c->RichEdit1->GetSelLength() == 0);
-    QVERIFY(c->RichEdit1->GetModified());
-    QCOMPARE(c->Memo3->text(), QString::number(c->RichEdit1->GetCharCount()));  // counters followed
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("xx令和8年12月6日[日曜日]yy"));
+    QCOMPARE(c->Text()->GetSelStart(), 2 + 22);
+    QCOMPARE(c->Text()->GetSelLength(), 0);
+    QVERIFY(c->Text()->GetModified());
+    QCOMPARE(Part<TCounterCell>(c, "Memo3")->text(), QStringLiteral("18"));  // counters followed, in characters
     frame->EditDateJwa->trigger();
     frame->EditDateSei->trigger();
-    QVERIFY(c->RichEdit1->GetText().contains(QStringLiteral("2026年12月6日[日曜日]2026/12/06(日)yy")));
+    QVERIFY(c->Text()->GetText().contains(QStringLiteral("2026年12月6日[日曜日]2026/12/06(日)yy")));
 
-    // Era boundaries; the pop-up entries act on the frame's active window.
+    // The pop-up entries act on the frame's active window.
     TSoraChild* other = NewDocument(QStringLiteral("1"));
     frame->MdiClient->setActiveSubWindow(c);
-    const std::pair<QDate, const char*> eras[] = {
-        {QDate(1989, 1, 7), "昭和64年1月7日[土曜日]"}, {QDate(1989, 1, 8), "平成1年1月8日[日曜日]"},
-        {QDate(2019, 4, 30), "平成31年4月30日[火曜日]"}, {QDate(2019, 5, 1), "令和1年5月1日[水曜日]"}};
-    for (const auto& [date, text] : eras) {
-      frame->DateTimePicker1->setDate(date);
-      other->Wareki->trigger();
-      QVERIFY2(c->RichEdit1->GetText().endsWith(QString::fromUtf8(text) + QStringLiteral("yy")), text);
-    }
-    c->Seireki1->trigger();
-    QVERIFY(c->RichEdit1->GetText().endsWith(QStringLiteral("2019年5月1日[水曜日]yy")));
-    QCOMPARE(other->RichEdit1->GetText(), QStringLiteral("1"));
+    frame->DateTimePicker1->setDate(QDate(2019, 5, 1));
+    Part<QAction>(other, "Wareki")->trigger();
+    QVERIFY(c->Text()->GetText().endsWith(QStringLiteral("令和1年5月1日[水曜日]yy")));
+    Part<QAction>(c, "Seireki1")->trigger();
+    QVERIFY(c->Text()->GetText().endsWith(QStringLiteral("2019年5月1日[水曜日]yy")));
+    QCOMPARE(other->Text()->GetText(), QStringLiteral("1"));
   }
 
-  // The date over a selection takes the same format whichever way it was made.
-  void dateOverSelectionEitherWay_data() {
+  // The date takes the Shift-JIS character set, over a selection made either way,
+  // and keeps it through RTF.
+  void dateCarriesShiftJisCharset_data() {
     QTest::addColumn<bool>("leftward");
     QTest::newRow("left to right") << false;
     QTest::newRow("right to left") << true;
   }
-
-  void dateOverSelectionEitherWay() {
+  void dateCarriesShiftJisCharset() {
     QFETCH(bool, leftward);
     TSoraChild* c = NewDocument(QStringLiteral("aXYZb"));
-    c->RichEdit1->SelectAll();
-    c->RichEdit1->SelAttributes().SetCharset(0);
-    QTextCursor cursor = c->RichEdit1->textCursor();
+    TRichEdit* e = c->Text();
+    e->SelectAll();
+    e->SelAttributes().SetCharset(0);
+    QTextCursor cursor = e->textCursor();
     cursor.setPosition(leftward ? 4 : 1);
     cursor.setPosition(leftward ? 1 : 4, QTextCursor::KeepAnchor);
-    c->RichEdit1->setTextCursor(cursor);
+    e->setTextCursor(cursor);
     frame->EditDateSei->trigger();
-    QCOMPARE(CharsetAt(c->RichEdit1, 1), 128);
-    QCOMPARE(CharsetAt(c->RichEdit1, 0), 0);
-  }
-
-  void insertedDateCarriesShiftJisCharsetThroughRtf() {
-    TSoraChild* c = NewDocument(QStringLiteral("abc"), 1);
-    c->RichEdit1->SelAttributes().SetCharset(0);
-    frame->DateTimePicker1->setDate(QDate(2020, 2, 3));
-    frame->EditDateSei->trigger();
-    QVERIFY(CharsetAt(c->RichEdit1, 1) == 128 && CharsetAt(c->RichEdit1, 0) != 128);
+    QCOMPARE(CharsetAt(e, 1), 128);
+    QCOMPARE(CharsetAt(e, 0), 0);
     const QString path = dir.filePath("date.rtf");
-    c->RichEdit1->PlainText = false;
-    c->RichEdit1->SaveToFile(path);
+    e->PlainText = false;
+    e->SaveToFile(path);
     TRichEdit back;
     back.LoadFromFile(path);
-    QCOMPARE(back.GetText(), c->RichEdit1->GetText());
-    QVERIFY(CharsetAt(&back, 1) == 128 && CharsetAt(&back, 5) == 128);
+    QCOMPARE(back.GetText(), e->GetText());
+    QCOMPARE(CharsetAt(&back, 5), 128);
   }
 
   void popupMenuAndActions() {
     TSoraChild* c = NewDocument(QString());
-    QCOMPARE(Entries(c->PopupMenu1),
-             QStringLiteral("レスキュー|-|切り取り|コピー|貼り付け|-|表示|-|日付の貼付|-|フォントの設定|-|色の設定"));
-    QCOMPARE(Entries(c->Show1), QStringLiteral("カウンタ|") + c->ViewToolBar->text() + u'|' + c->ViewRuler->text());
-    QCOMPARE(Entries(c->PopupMenu1->actions()[8]->menu()), QStringLiteral("和暦|西暦（１）|西暦（２）"));
-    QCOMPARE(c->PopupMenu1->actions()[12]->menu()->actions(), (QList<QAction*>{c->EditCharColor, c->EditBackColor}));
+    QMenu* menu = Part<QMenu>(c, "PopupMenu1");
+    QCOMPARE(Entries(menu), QStringLiteral("レスキュー|-|切り取り|コピー|貼り付け|-|表示|-|日付の貼付|-|フォントの設定|-|色の設定"));
+    QCOMPARE(Entries(Part<QMenu>(c, "Show1")), QStringLiteral("カウンタ|ボタン|ルーラー"));
+    QCOMPARE(Entries(menu->actions()[8]->menu()), QStringLiteral("和暦|西暦（１）|西暦（２）"));
+    QCOMPARE(Entries(menu->actions()[12]->menu()), QStringLiteral("文字色の設定|背景色の設定"));
     // The View marks follow the bars when the submenu opens.
     c->ViewToolBarExecute();
-    emit c->Show1->aboutToShow();
-    QVERIFY(!c->ViewCounter->isChecked() && c->ViewToolBar->isChecked() && !c->ViewRuler->isChecked());
-
-    QCOMPARE(c->EditUndo->statusTip(), QStringLiteral("１回前の操作の状態に戻します。"));
-    QCOMPARE(c->EditPaste->toolTip(), QStringLiteral("貼付"));
-    QCOMPARE(c->EditSelectAll->statusTip(), QStringLiteral("全ての文字列を選択状態にします。"));
-    QCOMPARE(c->BackCol->statusTip(), QStringLiteral("背景色を表示します。　　クリックする事により背景色の設定が出来ます。"));
+    emit Part<QMenu>(c, "Show1")->aboutToShow();
+    QCOMPARE(Part<QAction>(c, "ViewCounter")->isChecked(), false);
+    QCOMPARE(Part<QAction>(c, "ViewToolBar")->isChecked(), true);
+    QCOMPARE(Part<QAction>(c, "ViewRuler")->isChecked(), false);
   }
 
   void cutAndCopyWithNothingSelected() {
     TSoraChild* c = NewDocument(QStringLiteral("keep"), 2);
     Clipboard()->setText(QStringLiteral("clip"));
-    c->EditCut->trigger();
-    c->EditCopy->trigger();
-    QCOMPARE(c->RichEdit1->GetText() + Clipboard()->text(), QStringLiteral("keepclip"));
-    QVERIFY(!c->RichEdit1->GetModified());
+    Part<QAction>(c, "EditCut")->trigger();
+    Part<QAction>(c, "EditCopy")->trigger();
+    QCOMPARE(c->Text()->GetText() + Clipboard()->text(), QStringLiteral("keepclip"));
+    QVERIFY(!c->Text()->GetModified());
   }
 
   void selectAllCutEmptiesAndCountersFollow() {
@@ -155,42 +128,43 @@ class TestEditingDates : public QObject {
     c->ViewCounterExecute();
     c->Memo3Click();  // bytes
     frame->EditSelectAll->trigger();
-    QCOMPARE(c->RichEdit1->GetSelLength(), c->RichEdit1->GetTextLen());
-    c->EditCut->trigger();
-    QCOMPARE(c->RichEdit1->GetTextLen(), 0);
-    QCOMPARE(c->Memo3->text() + c->Memo1->text(), QStringLiteral("01 行"));
-    QVERIFY(c->RichEdit1->GetModified());
+    QCOMPARE(c->Text()->GetSelLength(), c->Text()->GetTextLen());
+    Part<QAction>(c, "EditCut")->trigger();
+    QCOMPARE(c->Text()->GetTextLen(), 0);
+    QCOMPARE(Part<TCounterCell>(c, "Memo3")->text(), QStringLiteral("0"));
+    QCOMPARE(Part<TCounterCell>(c, "Memo1")->text(), QStringLiteral("1 行"));
+    QVERIFY(c->Text()->GetModified());
     QCOMPARE(Clipboard()->text(), QStringLiteral("一行目\n二行目"));
   }
 
   void pasteReplacesSelectionAndUndoRemovesIt() {
     TSoraChild* c = NewDocument(QStringLiteral("abcdef"), 1, 2);
     Clipboard()->setText(QStringLiteral("日本"));
-    c->EditPaste->trigger();
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("a日本def"));
-    QCOMPARE(c->RichEdit1->GetSelStart(), 5);
-    QCOMPARE(c->Memo3->text(), QStringLiteral("8"));
+    Part<QAction>(c, "EditPaste")->trigger();
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("a日本def"));
+    QCOMPARE(c->Text()->GetSelStart(), 5);
+    QCOMPARE(Part<TCounterCell>(c, "Memo3")->text(), QStringLiteral("8"));
     frame->EditUndo1->trigger();
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abcdef"));
-    c->Paste1->trigger();  // the pop-up entry runs the same command
-    QVERIFY(c->RichEdit1->GetText().contains(QStringLiteral("日本")));
-    c->EditUndo->trigger();
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abcdef"));
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("abcdef"));
+    Part<QAction>(c, "Paste1")->trigger();  // the pop-up entry runs the same command
+    QVERIFY(c->Text()->GetText().contains(QStringLiteral("日本")));
+    Part<QAction>(c, "EditUndo")->trigger();
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("abcdef"));
   }
 
   // Ctrl+X, Ctrl+C and Ctrl+V belong to the text: no second owner makes them ambiguous.
   void shortcutsInTheText() {
     TSoraChild* c = NewDocument(QStringLiteral("hello"), 0, 2);
     frame->activateWindow();
-    c->RichEdit1->setFocus();
-    QTest::keyClick(c->RichEdit1, Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("llo"));
-    c->RichEdit1->SetSelStart(3);
-    QTest::keyClick(c->RichEdit1, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("llohe"));
-    c->RichEdit1->SetSelStart(0);
-    c->RichEdit1->SetSelLength(1);
-    QTest::keyClick(c->RichEdit1, Qt::Key_C, Qt::ControlModifier);
+    c->Text()->setFocus();
+    QTest::keyClick(c->Text(), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("llo"));
+    c->Text()->SetSelStart(3);
+    QTest::keyClick(c->Text(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("llohe"));
+    c->Text()->SetSelStart(0);
+    c->Text()->SetSelLength(1);
+    QTest::keyClick(c->Text(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(Clipboard()->text(), QStringLiteral("l"));
   }
 };

@@ -19,6 +19,7 @@
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
 #include "platform/RichEdit.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -71,31 +72,31 @@ class TestFailureInjection : public QObject, FrameHost {
   // A document opened as the frame opens one, bulk text pasted, a few keys typed.
   TSoraChild* Edited(const QString& path, const QString& pasted = {}) {
     TSoraChild* child = frame->OpenDocument(path);
-    child->RichEdit1->setFocus();
-    child->RichEdit1->moveCursor(QTextCursor::End);
-    child->RichEdit1->SetSelText(pasted);
-    Type(child->RichEdit1, QStringLiteral("本文 text"));
+    child->Text()->setFocus();
+    child->Text()->moveCursor(QTextCursor::End);
+    child->Text()->SetSelText(pasted);
+    Type(child->Text(), QStringLiteral("本文 text"));
     return child;
   }
 
   // Runs the failing save and checks what every failed save must leave.
   void ExpectFailed(TSoraChild* child, const std::function<void()>& save, Dialogs::Script& script,
                     const QString& fragment) {
-    const QString oldPath = child->FilePath;
+    const QString oldPath = child->Path();
     const auto before = Snapshot(dir.path());
     save();
     QCOMPARE(Snapshot(dir.path()), before);
     QCOMPARE(script.Errors.size(), 1);
     const QString error = script.Errors.constFirst();
     QVERIFY2(error.contains(fragment) && error.contains(QStringLiteral("保存できません")), qPrintable(error));
-    QVERIFY(child->RichEdit1->GetModified());
-    QCOMPARE(child->FilePath, oldPath);
+    QVERIFY(child->Text()->GetModified());
+    QCOMPARE(child->Path(), oldPath);
     QCOMPARE(child->windowTitle(), QFileInfo(oldPath).fileName());
     script.Answer(false);
     child->close();
     QCOMPARE(script.Questions.size(), 1);
     QVERIFY(frame->Children().contains(child));
-    child->RichEdit1->SetModified(false);
+    child->Text()->SetModified(false);
     child->close();
   }
 
@@ -134,7 +135,9 @@ class TestFailureInjection : public QObject, FrameHost {
         frame->FileSaveAs1->trigger();
       }, script, QString::fromUtf8(k.fragment));
       // The dialog still takes on the type chosen, as after any run.
-      QCOMPARE(child->SaveDialog1.DefaultExt, QString::fromLatin1(k.type == 1 ? "rtf" : "txt"));
+      script.CancelSave();
+      child->FileSaveAsExecute();
+      QCOMPARE(script.SaveRuns.last().DefaultExt, QString::fromLatin1(k.type == 1 ? "rtf" : "txt"));
     }
     QVERIFY(!QFileInfo("/dev/full").isFile());
   }
@@ -149,7 +152,7 @@ class TestFailureInjection : public QObject, FrameHost {
       ExpectFailed(child, [&] {
         FileSizeLimit limit(1024);
         QVERIFY(limit.ok);
-        child->FileSave->trigger();
+        Part<QAction>(child, "FileSave")->trigger();
       }, script, QStringLiteral("途中で失敗"));
     }
   }
@@ -162,17 +165,17 @@ class TestFailureInjection : public QObject, FrameHost {
     WriteFile(path, "old");
     Dialogs::Script script;
     TSoraChild* child = frame->OpenDocument(path);
-    child->RichEdit1->moveCursor(QTextCursor::End);
-    Type(child->RichEdit1, QStringLiteral("新しい"));
+    child->Text()->moveCursor(QTextCursor::End);
+    Type(child->Text(), QStringLiteral("新しい"));
     QVERIFY(QFile::remove(path));
-    child->FileSave->trigger();
+    Part<QAction>(child, "FileSave")->trigger();
     QVERIFY(script.Errors.isEmpty());
-    QVERIFY(!child->RichEdit1->GetModified());
+    QVERIFY(!child->Text()->GetModified());
     QCOMPARE(Snapshot(Path("v")).value(path), QByteArray("old\x90\x56\x82\xb5\x82\xa2"));  // Shift-JIS
 
-    Type(child->RichEdit1, "x");
+    Type(child->Text(), "x");
     QVERIFY(QDir(Path("v")).removeRecursively());
-    ExpectFailed(child, [&] { child->FileSave->trigger(); }, script, QStringLiteral("がありません"));
+    ExpectFailed(child, [&] { Part<QAction>(child, "FileSave")->trigger(); }, script, QStringLiteral("がありません"));
   }
 
   // A new document whose chosen folder disappears while the dialog closes.
@@ -183,7 +186,7 @@ class TestFailureInjection : public QObject, FrameHost {
     frame->FileNew1->trigger();
     TSoraChild* child = frame->ActiveChild();
     QVERIFY(child);
-    Type(child->RichEdit1, "draft");
+    Type(child->Text(), "draft");
     script.SaveAnswers.push_back([&](TSaveDialog& d) {
       d.FileName = other.filePath("gone/new.rtf");
       d.FilterIndex = 1;
@@ -251,7 +254,7 @@ class TestFailureInjection : public QObject, FrameHost {
       QVERIFY(chmod(QFile::encodeName(Path("ro")).constData(), folder) == 0);
       Dialogs::Script script;
       TSoraChild* child = Edited(path);
-      ExpectFailed(child, [&] { child->FileSave->trigger(); }, script, QStringLiteral("書き込み禁止"));
+      ExpectFailed(child, [&] { Part<QAction>(child, "FileSave")->trigger(); }, script, QStringLiteral("書き込み禁止"));
       chmod(QFile::encodeName(Path("ro")).constData(), 0755);
     }
   }

@@ -1,3 +1,4 @@
+// Guards the format toolbar: its layout, the reflection of the caret's format, and the commands it runs.
 #include <QtTest>
 
 #include <QAbstractItemView>
@@ -12,6 +13,7 @@
 #include "document/UpDown.h"
 #include "platform/Dialogs.h"
 #include "platform/RichEdit.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -24,7 +26,22 @@ TFontStyles Styles(std::initializer_list<TFontStyle> list) {
   return s;
 }
 
+// The pressed buttons of the bar, by their first letters: Bold, Italic,
+// Underline, Left, Centre, Right, bullets (N); "-" for one not pressed.
+QString Down(const TSoraChild* c) {
+  QString s;
+  for (const char* name : {"BoldButton", "ItalicButton", "UnderlineButton", "LeftAlign", "CenterAlign", "RightAlign", "BulletsButton"})
+    s += Part<QToolButton>(c, name)->isChecked() ? QChar::fromLatin1(name[0] == 'B' && name[1] == 'u' ? 'N' : name[0]) : u'-';
+  return s;
+}
+
 TColor Shown(QLineEdit* field) { return FromQColor(field->palette().color(QPalette::Base)); }
+
+// The font dialog's Apply button pressed with font, the dialog then closed.
+void ApplyFont(Dialogs::Script& script, TSoraChild* c, const QFont& font, TColor color) {
+  script.FontAnswers.push_back([font, color](TFontDialog& d) { return d.OnApply(font, color), false; });
+  c->EditFontExecute();
+}
 
 // A document with its toolbar shown, the caret at the start, unmodified.
 struct Host : DocumentHost {
@@ -33,28 +50,28 @@ struct Host : DocumentHost {
   explicit Host(const QString& text) {
     c = new TSoraChild(area, &marks);
     c->ViewToolBarExecute();
-    c->RichEdit1->SetSelText(text);
-    c->RichEdit1->SetSelStart(0);
-    c->RichEdit1->SetModified(false);
-    sel = &c->RichEdit1->SelAttributes();
+    c->Text()->SetSelText(text);
+    c->Text()->SetSelStart(0);
+    c->Text()->SetModified(false);
+    sel = &c->Text()->SelAttributes();
     QCoreApplication::processEvents();
   }
-  void Select(int start, int length) { c->RichEdit1->SetSelStart(start), c->RichEdit1->SetSelLength(length); }
+  void Select(int start, int length) { c->Text()->SetSelStart(start), c->Text()->SetSelLength(length); }
   TParaAttributes& ParaAt(int pos) {
-    c->RichEdit1->SetSelStart(pos);
-    return c->RichEdit1->Paragraph();
+    c->Text()->SetSelStart(pos);
+    return c->Text()->Paragraph();
   }
   // A family the font list holds, other than the document's default.
   QString ListedFamily() const {
-    const QString def = c->RichEdit1->document()->defaultFont().family();
-    for (int i = c->FontN->count() - 1; i >= 0; --i)
-      if (c->FontN->itemText(i).compare(def, Qt::CaseInsensitive) != 0) return c->FontN->itemText(i);
+    const QString def = c->Text()->document()->defaultFont().family();
+    for (int i = Part<QComboBox>(c, "FontN")->count() - 1; i >= 0; --i)
+      if (Part<QComboBox>(c, "FontN")->itemText(i).compare(def, Qt::CaseInsensitive) != 0) return Part<QComboBox>(c, "FontN")->itemText(i);
     return {};
   }
   void Arrow(bool up) {
-    QTest::mouseClick(c->UpDown1, Qt::LeftButton, {}, QPoint(7, up ? 3 : c->UpDown1->height() - 3));
+    QTest::mouseClick(Part<TUpDown>(c, "UpDown1"), Qt::LeftButton, {}, QPoint(7, up ? 3 : Part<TUpDown>(c, "UpDown1")->height() - 3));
   }
-  bool TextHasFocus() const { return QApplication::focusWidget() == c->RichEdit1; }
+  bool TextHasFocus() const { return QApplication::focusWidget() == c->Text(); }
 };
 
 }  // namespace
@@ -65,35 +82,36 @@ class TestFormat : public QObject {
   void barLayoutAndToggle() {
     Host h(QStringLiteral("abc"));
     TSoraChild* c = h.c;
-    QCOMPARE(c->FontN->count(), QFontDatabase::families().size());
+    QCOMPARE(Part<QComboBox>(c, "FontN")->count(), QFontDatabase::families().size());
     // Left edges of the visible items; the hidden separator takes no room.
     const QStringList names = QStringLiteral(
         "BoldButton ItalicButton UnderlineButton ToolButton4 LeftAlign CenterAlign RightAlign ToolButton8 "
         "BulletsButton ToolButton12 ToolButton11 ToolButton1 FontCol BackCol ToolButton3 Panel4").split(' ');
     const int lefts[] = {0, 23, 46, 69, 77, 100, 123, 146, 154, 177, 185, 208, 216, 261, 306, 310};
     QStringList shown;
-    for (QAction* a : c->ToolBar1->actions())
+    for (QAction* a : Part<QToolBar>(c, "ToolBar1")->actions())
       if (a->isVisible()) {
-        QWidget* w = c->ToolBar1->widgetForAction(a);
+        QWidget* w = Part<QToolBar>(c, "ToolBar1")->widgetForAction(a);
         QCOMPARE(w->pos(), QPoint(lefts[shown.size()], 2));
         shown << w->objectName();
       }
     QCOMPARE(shown, names);
     // Eight glyphs, all drawn and all different.
     QList<QImage> glyphs;
-    for (const QToolButton* b : {c->BoldButton, c->ItalicButton, c->UnderlineButton, c->LeftAlign,
-                                 c->CenterAlign, c->RightAlign, c->BulletsButton, c->ToolButton11}) {
+    for (const QToolButton* b : {Part<QToolButton>(c, "BoldButton"), Part<QToolButton>(c, "ItalicButton"), Part<QToolButton>(c, "UnderlineButton"), Part<QToolButton>(c, "LeftAlign"),
+                                 Part<QToolButton>(c, "CenterAlign"), Part<QToolButton>(c, "RightAlign"), Part<QToolButton>(c, "BulletsButton"), Part<QToolButton>(c, "ToolButton11")}) {
       const QImage img = b->icon().pixmap(16, 16).toImage();
-      QVERIFY(!img.isNull() && !glyphs.contains(img));
+      QVERIFY(!img.isNull());
+      QVERIFY(!glyphs.contains(img));
       glyphs << img;
     }
     // The undo button runs the editing command.
-    QTest::keyClicks(c->RichEdit1, "xyz");
-    QTest::mouseClick(c->ToolButton11, Qt::LeftButton);
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("abc"));
+    QTest::keyClicks(c->Text(), "xyz");
+    QTest::mouseClick(Part<QToolButton>(c, "ToolButton11"), Qt::LeftButton);
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("abc"));
     for (bool visible : {false, true}) {
-      visible ? c->ViewToolBarExecute() : c->ViewToolBar->trigger();
-      QCOMPARE(c->ToolBar1->isHidden(), !visible);
+      visible ? c->ViewToolBarExecute() : Part<QAction>(c, "ViewToolBar")->trigger();
+      QCOMPARE(Part<QToolBar>(c, "ToolBar1")->isHidden(), !visible);
       QCOMPARE(h.marks.button, int(visible));
     }
   }
@@ -104,35 +122,34 @@ class TestFormat : public QObject {
     const QString family = h.ListedFamily();
     h.Select(6, 6);
     h.sel->SetStyle(Styles({B, I})); h.sel->SetSize(20); h.sel->SetName(family); h.sel->SetColor(clRed);
-    c->RichEdit1->SetModified(false);
-    const TColor background = Shown(c->BackCol);
-    c->RichEdit1->SetSelStart(9);
-    QVERIFY(c->BoldButton->isChecked() && c->ItalicButton->isChecked() && !c->UnderlineButton->isChecked());
-    QCOMPARE(c->FontS->text(), QString("20"));
-    QCOMPARE(c->FontN->currentText(), family);
-    QCOMPARE(Shown(c->FontCol), clRed);
-    QCOMPARE(Shown(c->BackCol), background);
+    c->Text()->SetModified(false);
+    const TColor background = Shown(Part<QLineEdit>(c, "BackCol"));
+    c->Text()->SetSelStart(9);
+    QCOMPARE(Down(c), QStringLiteral("BI-L---"));
+    QCOMPARE(Part<QLineEdit>(c, "FontS")->text(), QString("20"));
+    QCOMPARE(Part<QComboBox>(c, "FontN")->currentText(), family);
+    QCOMPARE(Shown(Part<QLineEdit>(c, "FontCol")), clRed);
+    QCOMPARE(Shown(Part<QLineEdit>(c, "BackCol")), background);
     // Showing the formatting changes nothing in the text.
-    QVERIFY(!c->Updating && !c->RichEdit1->GetModified());
+    QVERIFY(!c->Text()->GetModified());
     QCOMPARE(h.sel->GetStyle(), Styles({B, I}));
-    c->RichEdit1->SetSelStart(2);
-    QVERIFY(!c->BoldButton->isChecked() && !c->ItalicButton->isChecked());
-    QCOMPARE(c->FontS->text(), QString::number(h.sel->GetSize()));
+    c->Text()->SetSelStart(2);
+    QCOMPARE(Down(c), QStringLiteral("---L---"));
+    QCOMPARE(Part<QLineEdit>(c, "FontS")->text(), QString::number(h.sel->GetSize()));
     // A font the list does not hold leaves the name field empty.
     h.Select(0, 5);
     h.sel->SetName(QStringLiteral("No Such Family 7f3a"));
-    c->RichEdit1->SetSelStart(2);
-    QCOMPARE(c->FontN->currentText(), QString());
+    c->Text()->SetSelStart(2);
+    QCOMPARE(Part<QComboBox>(c, "FontN")->currentText(), QString());
 
     // Hidden, the text cannot take the focus: the steps before that run, the
     // alignment step after it does not, and nothing is reported.
     h.ParaAt(22).SetAlignment(taCenter);
     h.Select(6, 1);
-    QVERIFY(c->BoldButton->isChecked() && c->LeftAlign->isChecked());
+    QCOMPARE(Down(c), QStringLiteral("BI-L---"));
     h.window.hide();
-    c->RichEdit1->SetSelStart(22);
-    QVERIFY(!c->BoldButton->isChecked() && c->LeftAlign->isChecked() && !c->CenterAlign->isChecked());
-    QVERIFY(!c->Updating);
+    c->Text()->SetSelStart(22);
+    QCOMPARE(Down(c), QStringLiteral("---L---"));
   }
 
   void commandsFollowTheButtons() {
@@ -142,50 +159,44 @@ class TestFormat : public QObject {
     h.sel->SetStyle(Styles({I, S}));
     h.Select(3, 3);
     // Each style button adds or removes its own style and keeps the others.
-    const std::pair<QToolButton*, TFontStyles> steps[] = {{c->BoldButton, Styles({B, I, S})},
-                                                          {c->BoldButton, Styles({I, S})},
-                                                          {c->UnderlineButton, Styles({I, U, S})},
-                                                          {c->ItalicButton, Styles({U, S})}};
+    const std::pair<QToolButton*, TFontStyles> steps[] = {{Part<QToolButton>(c, "BoldButton"), Styles({B, I, S})},
+                                                          {Part<QToolButton>(c, "BoldButton"), Styles({I, S})},
+                                                          {Part<QToolButton>(c, "UnderlineButton"), Styles({I, U, S})},
+                                                          {Part<QToolButton>(c, "ItalicButton"), Styles({U, S})}};
     for (const auto& [button, expected] : steps) {
       QTest::mouseClick(button, Qt::LeftButton);
       QCOMPARE(h.sel->GetStyle(), expected);
     }
     h.Select(0, 2);
     QCOMPARE(h.sel->GetStyle(), TFontStyles{});
-    // While the reflection runs, the commands do nothing.
-    c->Updating = true;
-    for (QToolButton* b : {c->BoldButton, c->BulletsButton}) QTest::mouseClick(b, Qt::LeftButton);
-    c->Updating = false;
-    QCOMPARE(h.sel->GetStyle(), TFontStyles{});
-    QCOMPARE(c->RichEdit1->Paragraph().GetNumbering(), nsNone);
 
     // Alignment: one of three, for the caret's paragraph only.
-    c->RichEdit1->SetSelStart(0);
-    QTest::mouseClick(c->CenterAlign, Qt::LeftButton);
-    QTest::mouseClick(c->CenterAlign, Qt::LeftButton);  // a pressed group button stays pressed
-    QCOMPARE(c->RichEdit1->Paragraph().GetAlignment(), taCenter);
-    QVERIFY(c->CenterAlign->isChecked() && !c->LeftAlign->isChecked());
-    QTest::mouseClick(c->RightAlign, Qt::LeftButton);
-    QVERIFY(!c->CenterAlign->isChecked());
+    c->Text()->SetSelStart(0);
+    QTest::mouseClick(Part<QToolButton>(c, "CenterAlign"), Qt::LeftButton);
+    QTest::mouseClick(Part<QToolButton>(c, "CenterAlign"), Qt::LeftButton);  // a pressed group button stays pressed
+    QCOMPARE(c->Text()->Paragraph().GetAlignment(), taCenter);
+    QCOMPARE(Down(c), QStringLiteral("----C--"));
+    QTest::mouseClick(Part<QToolButton>(c, "RightAlign"), Qt::LeftButton);
+    QCOMPARE(Down(c), QStringLiteral("-----R-"));
     QCOMPARE(h.ParaAt(9).GetAlignment(), taLeftJustify);
-    QVERIFY(c->LeftAlign->isChecked() && !c->RightAlign->isChecked());
+    QCOMPARE(Down(c), QStringLiteral("---L---"));
     QCOMPARE(h.ParaAt(1).GetAlignment(), taRightJustify);
-    QVERIFY(c->RightAlign->isChecked());
+    QCOMPARE(Down(c), QStringLiteral("-----R-"));
 
     // Bullets for every paragraph the selection touches, and off again.
-    c->RichEdit1->SetModified(false);
+    c->Text()->SetModified(false);
     h.Select(1, 8);
-    QTest::mouseClick(c->BulletsButton, Qt::LeftButton);
-    QVERIFY(c->RichEdit1->GetModified());
+    QTest::mouseClick(Part<QToolButton>(c, "BulletsButton"), Qt::LeftButton);
+    QVERIFY(c->Text()->GetModified());
     const auto bullets = [&] {
       return QList<TNumberingStyle>{h.ParaAt(0).GetNumbering(), h.ParaAt(9).GetNumbering(), h.ParaAt(13).GetNumbering()};
     };
     QCOMPARE(bullets(), (QList<TNumberingStyle>{nsBullet, nsBullet, nsNone}));
     h.Select(1, 8);
-    QVERIFY(c->BulletsButton->isChecked());
-    QTest::mouseClick(c->BulletsButton, Qt::LeftButton);
+    QVERIFY(Part<QToolButton>(c, "BulletsButton")->isChecked());
+    QTest::mouseClick(Part<QToolButton>(c, "BulletsButton"), Qt::LeftButton);
     QCOMPARE(bullets(), (QList<TNumberingStyle>{nsNone, nsNone, nsNone}));
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("aa two\r\nbb\r\ncc"));
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("aa two\r\nbb\r\ncc"));
   }
 
   void colourDialogs() {
@@ -202,33 +213,34 @@ class TestFormat : public QObject {
     };
     h.Select(0, 6);
     h.sel->SetColor(clGreen);
-    c->RichEdit1->SetModified(false);
+    c->Text()->SetModified(false);
     // Text colour: preset to the selection's; Cancel changes nothing.
     answer(clBlue, false);
-    QTest::mouseClick(c->FontCol, Qt::LeftButton);
+    QTest::mouseClick(Part<QLineEdit>(c, "FontCol"), Qt::LeftButton);
     QCOMPARE(preset, clGreen);
     QCOMPARE(h.sel->GetColor(), clGreen);
-    QVERIFY(!c->RichEdit1->GetModified());
+    QVERIFY(!c->Text()->GetModified());
     answer(clBlue, true);
-    c->EditCharColor->trigger();
+    Part<QAction>(c, "EditCharColor")->trigger();
     QCOMPARE(h.sel->GetColor(), clBlue);
-    QCOMPARE(Shown(c->FontCol), clBlue);
+    QCOMPARE(Shown(Part<QLineEdit>(c, "FontCol")), clBlue);
     // Background: the whole control, not the selection.
-    const TColor before = Shown(c->BackCol);
+    const TColor before = Shown(Part<QLineEdit>(c, "BackCol"));
     answer(clYellow, false);
-    QTest::mouseClick(c->BackCol, Qt::LeftButton);
+    QTest::mouseClick(Part<QLineEdit>(c, "BackCol"), Qt::LeftButton);
     QCOMPARE(preset, clWindow);
-    QCOMPARE(Shown(c->BackCol), before);
+    QCOMPARE(Shown(Part<QLineEdit>(c, "BackCol")), before);
     answer(clAqua, true);
-    c->EditBackColor->trigger();
-    QCOMPARE(FromQColor(c->RichEdit1->palette().color(QPalette::Base)), clAqua);
-    QCOMPARE(Shown(c->BackCol), clAqua);
+    Part<QAction>(c, "EditBackColor")->trigger();
+    QCOMPARE(FromQColor(c->Text()->palette().color(QPalette::Base)), clAqua);
+    QCOMPARE(Shown(Part<QLineEdit>(c, "BackCol")), clAqua);
     QCOMPARE(h.sel->GetColor(), clBlue);
     // Moving the caret leaves the background field alone.
-    c->RichEdit1->SetSelStart(8);
+    c->Text()->SetSelStart(8);
     QVERIFY(h.sel->GetColor() != clBlue);
-    QCOMPARE(Shown(c->BackCol), clAqua);
-    QVERIFY(script.ColorAnswers.empty() && script.Unexpected.isEmpty());
+    QCOMPARE(Shown(Part<QLineEdit>(c, "BackCol")), clAqua);
+    QVERIFY(script.ColorAnswers.empty());
+    QVERIFY(script.Unexpected.isEmpty());
   }
 
   void sizeAndNameFields() {
@@ -245,26 +257,26 @@ class TestFormat : public QObject {
     const std::tuple<const char*, bool, int> steps[] = {
         {"30", true, 31}, {"100", true, 100}, {"250", true, 100}, {"250", false, 99}, {"1", false, 99}, {"0", false, 99}};
     for (const auto& [from, up, to] : steps) {
-      c->FontS->setText(from);
+      Part<QLineEdit>(c, "FontS")->setText(from);
       h.Arrow(up);
       QCOMPARE(h.sel->GetSize(), to);
-      QCOMPARE(c->FontS->text(), QString::number(to));
+      QCOMPARE(Part<QLineEdit>(c, "FontS")->text(), QString::number(to));
     }
     // A click on the size field hands the focus back: sizes are not typed.
-    QTest::mouseClick(c->FontS, Qt::LeftButton);
+    QTest::mouseClick(Part<QLineEdit>(c, "FontS"), Qt::LeftButton);
     QVERIFY(h.TextHasFocus());
 
     // A font name is not typed either: the first key sends the focus back.
     const QString before = h.sel->GetName(), family = h.ListedFamily();
-    c->FontN->lineEdit()->setFocus();
-    QTest::keyClick(c->FontN->lineEdit(), Qt::Key_Z);
+    Part<QComboBox>(c, "FontN")->lineEdit()->setFocus();
+    QTest::keyClick(Part<QComboBox>(c, "FontN")->lineEdit(), Qt::Key_Z);
     QCOMPARE(h.sel->GetName(), before);
     QVERIFY(h.TextHasFocus());
     // Choosing from the list applies the name.
-    c->FontN->showPopup();
-    QAbstractItemView* view = c->FontN->view();
+    Part<QComboBox>(c, "FontN")->showPopup();
+    QAbstractItemView* view = Part<QComboBox>(c, "FontN")->view();
     QTRY_VERIFY(view->isVisible());
-    const QModelIndex item = view->model()->index(c->FontN->findText(family, Qt::MatchFixedString), 0);
+    const QModelIndex item = view->model()->index(Part<QComboBox>(c, "FontN")->findText(family, Qt::MatchFixedString), 0);
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
     QTRY_VERIFY(!view->isVisible());
@@ -278,7 +290,7 @@ class TestFormat : public QObject {
     Dialogs::Script script;
     h.Select(0, 6);
     h.sel->SetSize(14); h.sel->SetStyle(Styles({B})); h.sel->SetColor(clRed);
-    c->RichEdit1->setFocus();
+    c->Text()->setFocus();
     // Preset from the selection; Apply sets the selection at once and a later
     // Cancel keeps it. Ctrl+F in the text opens the dialog.
     QFont preset;
@@ -290,9 +302,11 @@ class TestFormat : public QObject {
       f.setPointSize(20);
       return d.OnApply(f, clBlue), false;
     });
-    QTest::keyClick(c->RichEdit1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(c->Text(), Qt::Key_F, Qt::ControlModifier);
     QVERIFY(script.FontAnswers.empty());
-    QVERIFY(preset.pointSize() == 14 && preset.bold() && !preset.italic());
+    QCOMPARE(preset.pointSize(), 14);
+    QVERIFY(preset.bold());
+    QVERIFY(!preset.italic());
     QCOMPARE(presetColour, clRed);
     QCOMPARE(h.sel->GetSize(), 20);
     QCOMPARE(h.sel->GetColor(), clBlue);
@@ -304,26 +318,26 @@ class TestFormat : public QObject {
     c->EditFontExecute();
     QCOMPARE(h.sel->GetSize(), 9);
     QCOMPARE(h.sel->GetStyle(), Styles({I}));
-    c->RichEdit1->SetModified(false);
+    c->Text()->SetModified(false);
     script.FontAnswers.push_back([](TFontDialog& d) { return d.Font.setPointSize(40), false; });
-    c->EditFont->trigger();
+    Part<QAction>(c, "EditFont")->trigger();
     QCOMPARE(h.sel->GetSize(), 9);
-    QVERIFY(!c->RichEdit1->GetModified());
+    QVERIFY(!c->Text()->GetModified());
     QVERIFY(script.Unexpected.isEmpty());
 
     // Apply with the focus on a plain edit gives that edit the font; elsewhere it only beeps.
-    QFont big(c->FontS->font());
+    QFont big(Part<QLineEdit>(c, "FontS")->font());
     big.setPointSize(31);
-    c->FontS->setFocus();
-    c->FontDialog1.OnApply(big, clRed);
-    QCOMPARE(c->FontS->font().pointSize(), 31);
-    QCOMPARE(c->FontS->palette().color(QPalette::Text), ToQColor(clRed));
-    const QFont fieldFont = c->FontCol->font();
-    c->FontN->setFocus();
+    Part<QLineEdit>(c, "FontS")->setFocus();
+    ApplyFont(script, c, big, clRed);
+    QCOMPARE(Part<QLineEdit>(c, "FontS")->font().pointSize(), 31);
+    QCOMPARE(Part<QLineEdit>(c, "FontS")->palette().color(QPalette::Text), ToQColor(clRed));
+    const QFont fieldFont = Part<QLineEdit>(c, "FontCol")->font();
+    Part<QComboBox>(c, "FontN")->setFocus();
     big.setPointSize(33);
-    c->FontDialog1.OnApply(big, clBlue);
-    QVERIFY(c->FontN->font().pointSize() != 33);
-    QCOMPARE(c->FontCol->font(), fieldFont);
+    ApplyFont(script, c, big, clBlue);
+    QVERIFY(Part<QComboBox>(c, "FontN")->font().pointSize() != 33);
+    QCOMPARE(Part<QLineEdit>(c, "FontCol")->font(), fieldFont);
     QCOMPARE(h.sel->GetSize(), 9);
   }
 };

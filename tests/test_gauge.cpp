@@ -1,3 +1,4 @@
+// Guards the gauge: percentage arithmetic, range checks, repaints and the pixels of every kind.
 #include <QtTest>
 
 #include <climits>

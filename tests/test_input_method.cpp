@@ -19,6 +19,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ReplaceDialog.h"
 #include "platform/RichEdit.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void Compose(QObject* target, const QStringList& steps) {
 const QStringList kNihongo{"n", "に", "にh", "にほ", "にほn", "にほんg", "にほんご", "日本語"};
 
 QString Counters(TSoraChild* c) {
-  return QStringList{c->Memo1->text(), c->Memo2->text(), c->Memo5->text(), c->Memo3->text()}.join('|');
+  return QStringList{Part<TCounterCell>(c, "Memo1")->text(), Part<TCounterCell>(c, "Memo2")->text(), Part<TCounterCell>(c, "Memo5")->text(), Part<TCounterCell>(c, "Memo3")->text()}.join('|');
 }
 
 QString PreeditShown(TRichEdit* edit) {
@@ -72,8 +73,8 @@ class TestInputMethod : public QObject, FrameHost {
     TSoraChild* c = frame->OpenDocument(path);
     frame->activateWindow();
     if (!QTest::qWaitForWindowActive(frame.get())) return nullptr;
-    c->RichEdit1->setFocus();
-    c->RichEdit1->SetSelStart(c->RichEdit1->GetTextLen());
+    c->Text()->setFocus();
+    c->Text()->SetSelStart(c->Text()->GetTextLen());
     c->RichEdit1Change();
     return c;
   }
@@ -88,7 +89,7 @@ class TestInputMethod : public QObject, FrameHost {
   void compositionAndCommit() {
     TSoraChild* c = Open();
     QVERIFY(c);
-    TRichEdit* edit = c->RichEdit1;
+    TRichEdit* edit = c->Text();
     QCOMPARE(QGuiApplication::focusObject(), edit);
     QVERIFY(edit->inputMethodQuery(Qt::ImEnabled).toBool());
     QVERIFY(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().isValid());  // the candidate window's place
@@ -143,7 +144,7 @@ class TestInputMethod : public QObject, FrameHost {
   // composition replaces it as typing does, and Undo brings it back.
   void inTheMiddleAndOverSelection() {
     TSoraChild* c = Open("あい\r\nう");
-    TRichEdit* edit = c->RichEdit1;
+    TRichEdit* edit = c->Text();
     c->Memo3Click();  // count in characters
     edit->SetSelStart(2);  // after "あ"
     c->RichEdit1Change();
@@ -175,7 +176,7 @@ class TestInputMethod : public QObject, FrameHost {
   void replaceDialogTexts() {
     TSoraChild* c = Open("東京と日本語と日本");
     c->EditReplaceExecute();
-    TReplaceDialog* d = c->ReplaceDialog1;
+    TReplaceDialog* d = Part<TReplaceDialog>(c, "ReplaceDialog1");
     QVERIFY(d->isVisible());
     for (QLineEdit* box : {d->FindEdit(), d->ReplaceEdit()}) QVERIFY(box->inputMethodQuery(Qt::ImEnabled).toBool());
     QVERIFY(!d->FindNextButton()->isEnabled());
@@ -197,7 +198,7 @@ class TestInputMethod : public QObject, FrameHost {
     // And the committed texts are the ones used.
     Dialogs::Script script;
     QTest::mouseClick(d->ReplaceAllButton(), Qt::LeftButton);
-    QCOMPARE(c->RichEdit1->GetText(), QStringLiteral("東京と英語と日本"));
+    QCOMPARE(c->Text()->GetText(), QStringLiteral("東京と英語と日本"));
     QCOMPARE(script.Messages,
              QStringList{QStringLiteral("1個の\u3000『 日本語 』 を 『 英語 』 に置き換えました。")});
     d->close();
@@ -209,30 +210,30 @@ class TestInputMethod : public QObject, FrameHost {
   void fontNameField() {
     TSoraChild* c = Open();
     QVERIFY(c);
-    if (!c->FontN || !c->FontN->lineEdit()) QSKIP("this build has no font-name field");
-    c->ToolBar1->show();
-    c->FontN->setFocus();
+    if (!Part<QComboBox>(c, "FontN") || !Part<QComboBox>(c, "FontN")->lineEdit()) QSKIP("this build has no font-name field");
+    Part<QToolBar>(c, "ToolBar1")->show();
+    Part<QComboBox>(c, "FontN")->setFocus();
     QCoreApplication::processEvents();
     // The input method talks to the focus object: the combo box, which hands
     // the events on to its field.
-    QCOMPARE(QGuiApplication::focusObject(), c->FontN);
-    QVERIFY(c->FontN->inputMethodQuery(Qt::ImEnabled).toBool());
+    QCOMPARE(QGuiApplication::focusObject(), Part<QComboBox>(c, "FontN"));
+    QVERIFY(Part<QComboBox>(c, "FontN")->inputMethodQuery(Qt::ImEnabled).toBool());
     QObject* target = QGuiApplication::focusObject();
-    const QString shown = c->FontN->currentText();
-    const QString font = c->RichEdit1->SelAttributes().GetName();
+    const QString shown = Part<QComboBox>(c, "FontN")->currentText();
+    const QString font = c->Text()->SelAttributes().GetName();
 
     Compose(target, {"m", "み", "みn", "みんc", "みんちょ", "明朝"});
-    QCOMPARE(c->FontN->lineEdit()->inputMethodQuery(Qt::ImSurroundingText).toString(), shown);
-    QCOMPARE(c->FontN->currentText(), shown);
-    QCOMPARE(c->RichEdit1->SelAttributes().GetName(), font);
-    QVERIFY(!c->RichEdit1->GetModified());
-    QCOMPARE(QApplication::focusWidget(), c->FontN);
+    QCOMPARE(Part<QComboBox>(c, "FontN")->lineEdit()->inputMethodQuery(Qt::ImSurroundingText).toString(), shown);
+    QCOMPARE(Part<QComboBox>(c, "FontN")->currentText(), shown);
+    QCOMPARE(c->Text()->SelAttributes().GetName(), font);
+    QVERIFY(!c->Text()->GetModified());
+    QCOMPARE(QApplication::focusWidget(), Part<QComboBox>(c, "FontN"));
 
     Commit(target, QStringLiteral("明朝"));
-    QVERIFY(c->FontN->currentText().contains(QStringLiteral("明朝")));
-    QCOMPARE(c->RichEdit1->SelAttributes().GetName(), font);
-    QVERIFY(!c->RichEdit1->GetModified());
-    QCOMPARE(QApplication::focusWidget(), c->RichEdit1);
+    QVERIFY(Part<QComboBox>(c, "FontN")->currentText().contains(QStringLiteral("明朝")));
+    QCOMPARE(c->Text()->SelAttributes().GetName(), font);
+    QVERIFY(!c->Text()->GetModified());
+    QCOMPARE(QApplication::focusWidget(), c->Text());
   }
 };
 

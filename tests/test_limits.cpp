@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -62,13 +63,13 @@ class TestLimits : public QObject, FrameHost {
     TSoraChild* child = Open(dir.filePath("random.bin"), script);
     QVERIFY(script.Errors.isEmpty());
     QVERIFY(child);
-    QVERIFY(!child->RichEdit1->GetText().isEmpty());
-    QVERIFY(!child->RichEdit1->GetText().contains(QChar(0)));
+    QVERIFY(!child->Text()->GetText().isEmpty());
+    QVERIFY(!child->Text()->GetText().contains(QChar(0)));
     // Typing at the end still works, and the counters follow it.
-    child->RichEdit1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(child->RichEdit1, "end");
-    QVERIFY(child->RichEdit1->GetText().endsWith("end"));
-    QCOMPARE(child->Memo3->text(), QString::number(sjis::Encode(child->RichEdit1->GetText()).size()));
+    child->Text()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(child->Text(), "end");
+    QVERIFY(child->Text()->GetText().endsWith("end"));
+    QCOMPARE(Part<TCounterCell>(child, "Memo3")->text(), QString::number(sjis::Encode(child->Text()->GetText()).size()));
   }
 
   void tooLargeIsRefused() {
@@ -99,7 +100,7 @@ class TestLimits : public QObject, FrameHost {
       // No window is left bound to the refused file, where a save would
       // overwrite it with nothing.
       QCOMPARE(frame->Children().size(), windows);
-      for (TSoraChild* c : frame->Children()) QVERIFY(c->FilePath != path);
+      for (TSoraChild* c : frame->Children()) QVERIFY(c->Path() != path);
       if (path == huge) QVERIFY(PeakMb() - before < 100);  // refused before it is read
     }
   }

@@ -1,12 +1,13 @@
+// Guards the ruler: marker placement from the indents and indents from marker drags.
 #include <QtTest>
 
 #include <QLabel>
-#include <bit>
 
 #include "DocumentHost.h"
 #include "document/RulerMarker.h"
 #include "document/TSoraChild.h"
 #include "platform/RichEdit.h"
+#include "tests/ChildParts.h"
 
 namespace {
 
@@ -15,12 +16,12 @@ struct Host : DocumentHost {
   // a ruler has in a window of the form's design size.
   TSoraChild* NewChild(const QString& text = QStringLiteral("first paragraph\r\nsecond")) {
     auto* c = new TSoraChild(area, &marks);
-    c->RichEdit1->SetSelText(text);
-    c->RichEdit1->SetSelStart(0);
+    c->Text()->SetSelText(text);
+    c->Text()->SetSelStart(0);
     c->ViewRulerExecute();
     QCoreApplication::processEvents();
-    c->Ruler->resize(540, c->Ruler->height());
-    c->RichEdit1->SetModified(false);
+    Part<QFrame>(c, "Ruler")->resize(540, Part<QFrame>(c, "Ruler")->height());
+    c->Text()->SetModified(false);
     return c;
   }
 };
@@ -31,18 +32,18 @@ struct Indents {
 };
 
 Indents Read(TSoraChild* c) {
-  TParaAttributes& p = c->RichEdit1->Paragraph();
+  TParaAttributes& p = c->Text()->Paragraph();
   return {p.GetFirstIndent(), p.GetLeftIndent(), p.GetRightIndent()};
 }
 
 void SetIndents(TSoraChild* c, Indents in) {
-  TParaAttributes& p = c->RichEdit1->Paragraph();
+  TParaAttributes& p = c->Text()->Paragraph();
   p.SetFirstIndent(in.first); p.SetLeftIndent(in.left); p.SetRightIndent(in.right);
   c->RichEdit1SelectionChange();
-  c->RichEdit1->SetModified(false);
+  c->Text()->SetModified(false);
 }
 
-QList<int> Xs(TSoraChild* c) { return {c->FirstInd->x(), c->LeftInd->x(), c->RightInd->x()}; }
+QList<int> Xs(TSoraChild* c) { return {Part<TRulerMarker>(c, "FirstInd")->x(), Part<TRulerMarker>(c, "LeftInd")->x(), Part<TRulerMarker>(c, "RightInd")->x()}; }
 
 // Presses a marker at its centre, moves the pointer by the given steps and
 // releases it, as a user's drag does. The marker follows the pointer, so the
@@ -72,34 +73,32 @@ class TestRuler : public QObject {
   Q_OBJECT
  private slots:
   void scaleMarkersAndToggle() {
-    QCOMPARE(std::bit_cast<quint32>(TSoraChild::RulerScale), 0x3FAAAAABu);
-
     Host h;
     auto* c = new TSoraChild(h.area, &h.marks);
-    QVERIFY(c->RulerPanel->isHidden());
+    QVERIFY(Part<QFrame>(c, "RulerPanel")->isHidden());
     c->ViewRulerExecute();
-    QVERIFY(!c->RulerPanel->isHidden());
+    QVERIFY(!Part<QFrame>(c, "RulerPanel")->isHidden());
     QCOMPARE(h.marks.ruler, 1);
-    QString text;
-    for (int n = 1; n <= 30; ++n) text += QString::fromUtf8("・・・") + QString::number(n);
-    QCOMPARE(qobject_cast<QLabel*>(c->Ruler)->text(), text);
+    const QString scale = qobject_cast<QLabel*>(Part<QFrame>(c, "Ruler"))->text();
+    QCOMPARE(scale.left(8), QStringLiteral("・・・1・・・2"));
+    QCOMPARE(scale.right(7), QStringLiteral("29・・・30"));
     // Navy scale with yellow figures; red marker pointing down, blue and
     // fuchsia pointing up (rows narrow toward the point).
-    const QImage img = c->Ruler->grab().toImage();
+    const QImage img = Part<QFrame>(c, "Ruler")->grab().toImage();
     QCOMPARE(img.pixelColor(img.width() / 2, 3), ToQColor(clNavy));
     bool yellow = false;
     for (int x = 0; x < 200 && !yellow; ++x)
       for (int y = 0; y < img.height() && !yellow; ++y) yellow = img.pixelColor(x, y) == ToQColor(clYellow);
     QVERIFY(yellow);
-    const std::pair<TRulerMarker*, TColor> markers[] = {{c->FirstInd, clRed}, {c->LeftInd, clBlue}, {c->RightInd, clFuchsia}};
+    const std::pair<TRulerMarker*, TColor> markers[] = {{Part<TRulerMarker>(c, "FirstInd"), clRed}, {Part<TRulerMarker>(c, "LeftInd"), clBlue}, {Part<TRulerMarker>(c, "RightInd"), clFuchsia}};
     for (const auto& [m, colour] : markers) {
       QCOMPARE(m->Color(), colour);
       const QList<int> rows = ColouredRows(m);
       QVERIFY(rows.size() >= 3);
-      QCOMPARE(rows.first() > rows.last(), m == c->FirstInd);
+      QCOMPARE(rows.first() > rows.last(), m == Part<TRulerMarker>(c, "FirstInd"));
     }
-    c->ViewRuler->trigger();
-    QVERIFY(c->RulerPanel->isHidden());
+    Part<QAction>(c, "ViewRuler")->trigger();
+    QVERIFY(Part<QFrame>(c, "RulerPanel")->isHidden());
     QCOMPARE(h.marks.ruler, 0);
   }
 
@@ -119,7 +118,7 @@ class TestRuler : public QObject {
     // Placement runs whether or not the ruler is shown.
     c->ViewRulerExecute();
     SetIndents(c, {30, 0, 0});
-    QCOMPARE(c->FirstInd->x(), 40 + 2);
+    QCOMPARE(Part<TRulerMarker>(c, "FirstInd")->x(), 40 + 2);
   }
 
   void pressAndReleaseWithoutMovingChangesNothing() {
@@ -128,22 +127,20 @@ class TestRuler : public QObject {
     for (int first : {0, 3, 10}) {
       SetIndents(c, {first, 0, 0});
       const QList<int> before = Xs(c);
-      QTest::mouseClick(c->FirstInd, Qt::LeftButton, {}, QPoint(6, 6));
+      QTest::mouseClick(Part<TRulerMarker>(c, "FirstInd"), Qt::LeftButton, {}, QPoint(6, 6));
       QCOMPARE(Read(c), (Indents{first, 0, 0}));
       QCOMPARE(Xs(c), before);
-      QVERIFY(!c->Dragging);
-      QVERIFY(!c->RichEdit1->GetModified());
+      QVERIFY(!c->Text()->GetModified());
     }
     // Off centre the press pulls the marker under the pointer; the release
     // without movement puts it back.
     SetIndents(c, {0, 0, 0});
-    QTest::mousePress(c->RightInd, Qt::LeftButton, {}, QPoint(1, 6));
-    QCOMPARE(c->RightInd->x(), 526 - 5);
-    QVERIFY(c->Dragging);
-    QTest::mouseRelease(c->RightInd, Qt::LeftButton, {}, QPoint(6, 6));
-    QCOMPARE(c->RightInd->x(), 526);
+    QTest::mousePress(Part<TRulerMarker>(c, "RightInd"), Qt::LeftButton, {}, QPoint(1, 6));
+    QCOMPARE(Part<TRulerMarker>(c, "RightInd")->x(), 526 - 5);
+    QTest::mouseRelease(Part<TRulerMarker>(c, "RightInd"), Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(Part<TRulerMarker>(c, "RightInd")->x(), 526);
     QCOMPARE(Read(c), (Indents{0, 0, 0}));
-    QVERIFY(!c->RichEdit1->GetModified());
+    QVERIFY(!c->Text()->GetModified());
   }
 
   void drags() {
@@ -169,44 +166,43 @@ class TestRuler : public QObject {
       Host h;
       TSoraChild* c = h.NewChild();
       SetIndents(c, before);
-      Drag(QList<TRulerMarker*>{c->FirstInd, c->LeftInd, c->RightInd}[marker], steps);
+      Drag(QList<TRulerMarker*>{Part<TRulerMarker>(c, "FirstInd"), Part<TRulerMarker>(c, "LeftInd"), Part<TRulerMarker>(c, "RightInd")}[marker], steps);
       QCOMPARE(Read(c), after);
       QCOMPARE(Xs(c), xs);  // snapped to the indents now in force
-      QVERIFY(!c->Dragging);
-      QVERIFY(c->RichEdit1->GetModified());
+      QVERIFY(c->Text()->GetModified());
     }
   }
 
   void dragAppliesToEveryTouchedParagraph() {
     Host h;
     TSoraChild* c = h.NewChild(QStringLiteral("one\r\ntwo\r\nthree"));
-    c->RichEdit1->SelectAll();
+    c->Text()->SelectAll();
     SetIndents(c, {0, 0, 0});
-    c->RichEdit1->SetSelStart(2); c->RichEdit1->SetSelLength(6);  // "e", the break, "two", the break
-    Drag(c->FirstInd, {24});
+    c->Text()->SetSelStart(2); c->Text()->SetSelLength(6);  // "e", the break, "two", the break
+    Drag(Part<TRulerMarker>(c, "FirstInd"), {24});
     QCOMPARE(Read(c), (Indents{19, -18, 0}));
-    c->RichEdit1->SetSelStart(6);
+    c->Text()->SetSelStart(6);
     QCOMPARE(Read(c), (Indents{19, -18, 0}));
-    c->RichEdit1->SetSelStart(12);
+    c->Text()->SetSelStart(12);
     QCOMPARE(Read(c), (Indents{0, 0, 0}));
-    QCOMPARE(c->FirstInd->x(), 2);
+    QCOMPARE(Part<TRulerMarker>(c, "FirstInd")->x(), 2);
   }
 
   void resizeWidensScaleButLeavesMarkers() {
     Host h;
     TSoraChild* c = h.NewChild();
     SetIndents(c, {0, 0, 0});
-    int placed = c->RightInd->x();
+    int placed = Part<TRulerMarker>(c, "RightInd")->x();
     for (int width : {700, 400}) {
       c->resize(width, 300);
-      QTRY_COMPARE(c->Ruler->width(), c->RulerPanel->width() - 2);
-      QCOMPARE(c->RulerLine->width(), c->Ruler->width() - 2);
-      QVERIFY(qAbs(c->Ruler->width() - width) < 100);
+      QTRY_COMPARE(Part<QFrame>(c, "Ruler")->width(), Part<QFrame>(c, "RulerPanel")->width() - 2);
+      QCOMPARE(Part<QFrame>(c, "RulerLine")->width(), Part<QFrame>(c, "Ruler")->width() - 2);
+      QVERIFY(qAbs(Part<QFrame>(c, "Ruler")->width() - width) < 100);
       // The markers stay until the next selection change.
-      QCOMPARE(c->RightInd->x(), placed);
-      c->RichEdit1->SetSelStart(width == 700 ? 3 : 4);
-      QCOMPARE(c->RightInd->x(), c->Ruler->width() - 6 - 8);
-      placed = c->RightInd->x();
+      QCOMPARE(Part<TRulerMarker>(c, "RightInd")->x(), placed);
+      c->Text()->SetSelStart(width == 700 ? 3 : 4);
+      QCOMPARE(Part<TRulerMarker>(c, "RightInd")->x(), Part<QFrame>(c, "Ruler")->width() - 6 - 8);
+      placed = Part<TRulerMarker>(c, "RightInd")->x();
     }
   }
 };

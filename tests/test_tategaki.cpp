@@ -184,9 +184,9 @@ class TestTategaki : public QObject {
 
   void previewFollowsTheDocument() {
     TSoraChild* child = OpenText("long.txt", Sheets(3));
-    QTextCursor cursor = child->RichEdit1->textCursor();
+    QTextCursor cursor = child->Text()->textCursor();
     cursor.movePosition(QTextCursor::End);
-    child->RichEdit1->setTextCursor(cursor);
+    child->Text()->setTextCursor(cursor);
     host.frame->ViewTategaki->trigger();
     auto* preview = child->findChild<TTategakiPreview*>();
     QVERIFY(preview);
@@ -252,17 +252,17 @@ class TestTategaki : public QObject {
     QFETCH(int, selectFrom);
     TSoraChild* child = OpenText("dialog.txt", QStringLiteral("あい う\nえおa"));
     if (selectFrom >= 0) {
-      QTextCursor c = child->RichEdit1->textCursor();
+      QTextCursor c = child->Text()->textCursor();
       c.setPosition(selectFrom);
       c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-      child->RichEdit1->setTextCursor(c);
+      child->Text()->setTextCursor(c);
     }
     Dialogs::Script script;
     script.ExecAnswers.push_back(0);
     host.frame->ViewCharCount->trigger();
     QCOMPARE(script.Executed.size(), 1);
     // The frame's dialog is gone with its command: its numbers through one of the same kind.
-    TCountDialog dialog(child->RichEdit1);
+    TCountDialog dialog(child->Text());
     QCOMPARE(dialog.Selection->isChecked(), selectFrom >= 0);
     QTEST(dialog.Characters->text(), "characters");
     QTEST(dialog.SjisBytes->text(), "bytes");
