@@ -285,14 +285,14 @@ class TestChildFiles : public QObject {
     WriteFile(Path("f.rtf"), original);
     Dialogs::Script script;
     TSoraChild* child = Open("f.rtf");
-    child->RichEdit1->SetSelText(QStringLiteral("new "));
+    child->Text()->SetSelText(QStringLiteral("new "));
     script.Answer(false);
     child->FileSaveExecute();
     QCOMPARE(script.Questions.value(0),
              QStringLiteral("「f.rtf」には、ソラメモで保存できない内容（図 3 個、脚注 2 個）があります。\n"
                             "上書きすると、これらはファイルから失われます。\n上書き保存しますか？"));
     QCOMPARE(ReadAll(Path("f.rtf")), original);
-    QCOMPARE(child->RichEdit1->GetModified(), true);
+    QCOMPARE(child->Text()->GetModified(), true);
 
     // Another name loses nothing of the file; once saved, there is nothing more to ask.
     script.SaveFile(Path("g.rtf"), 1);
