@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/FileError.h"
+#include "platform/FlowLayout.h"
 #include "platform/Rtf.h"
 #include "platform/ShiftJis.h"
 #include "platform/SjisIndex.h"
@@ -64,6 +65,9 @@ QString JapaneseReason(const QFileDevice& f) {
 
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
+    if (auto* flow = qobject_cast<FlowLayout*>(document()->documentLayout())) flow->SetAnchor(y);
+  });
   setLineWrapMode(QTextEdit::WidgetWidth);
   setAcceptRichText(true);
   AttachDocument();
@@ -80,6 +84,11 @@ TRichEdit::~TRichEdit() = default;
 
 void TRichEdit::AttachDocument() {
   QTextDocument* doc = document();
+  // Before the connections: a new layout reports the whole text as changed.
+  if (!qobject_cast<FlowLayout*>(doc->documentLayout())) doc->setDocumentLayout(new FlowLayout(doc));
+  auto* flow = static_cast<FlowLayout*>(doc->documentLayout());
+  flow->SetAnchor(verticalScrollBar()->value());
+  connect(flow, &FlowLayout::AnchorMoved, this, [this](qreal y) { verticalScrollBar()->setValue(qRound(y)); });
   index_ = std::make_unique<SjisIndex>(doc);
   connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
     index_->ContentsChange(pos, removed, added);
@@ -145,6 +154,8 @@ void TRichEdit::LoadFromFile(const QString& path) {
   // and the undo history starts empty.
   std::unique_ptr<QTextDocument> doc(new QTextDocument);
   doc->setDefaultFont(document()->defaultFont());
+  // Set before the control sees the document, which would lay it all out with Qt's.
+  doc->setDocumentLayout(new FlowLayout(doc.get()));
   doc->setUndoRedoEnabled(false);
   textdecode::Encoding encoding = textdecode::Encoding::Cp932;
   QString lineBreak = QStringLiteral("\r\n");
@@ -452,6 +463,16 @@ void TRichEdit::inputMethodEvent(QInputMethodEvent* e) {
 void TRichEdit::keyReleaseEvent(QKeyEvent* e) {
   QTextEdit::keyReleaseEvent(e);
   emit OnKeyUp(e->key(), e->modifiers());
+}
+
+// Without a button held, the text control would search the whole document
+// for a link under the mouse on every move: there are none to find.
+void TRichEdit::mouseMoveEvent(QMouseEvent* e) {
+  if (e->buttons() == Qt::NoButton) {
+    e->accept();
+    return;
+  }
+  QTextEdit::mouseMoveEvent(e);
 }
 
 void TRichEdit::mousePressEvent(QMouseEvent* e) {

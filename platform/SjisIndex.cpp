@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "platform/FlowLayout.h"
 #include "platform/ShiftJis.h"
 
 namespace {
@@ -170,11 +171,34 @@ int SjisIndex::DocPos(qint64 bytePos) const {
 }
 
 qint64 SjisIndex::LinesBefore(int n) {
+  // Our layout keeps each paragraph's line count in the document, which sums
+  // them in O(log n): only what is not laid out yet up to here costs.
+  if (auto* flow = qobject_cast<FlowLayout*>(doc_->documentLayout())) {
+    flow->LayOutThrough(n);
+    if (n <= 0) return 0;
+    const QTextBlock b = doc_->findBlockByNumber(n);
+    return b.isValid() ? b.firstLineNumber() : doc_->lineCount();
+  }
   ExtendLines(n);
   return lineStarts_[n];
 }
 
 int SjisIndex::BlockOfLine(qint64 line) {
+  if (auto* flow = qobject_cast<FlowLayout*>(doc_->documentLayout())) {
+    // Line numbers are exact before the first paragraph not laid out; the
+    // layout reaches further in doubling steps until the line lies inside.
+    int step = 64;
+    while (true) {
+      const int exact = flow->ExactPrefix();
+      const int count = doc_->blockCount();
+      const qint64 known = exact >= count ? doc_->lineCount() : doc_->findBlockByNumber(exact).firstLineNumber();
+      if (line < known) return doc_->findBlockByLineNumber(int(line)).blockNumber();
+      if (exact >= count) return -1;
+      flow->LayOutThrough(std::min(count - 1, exact + step));
+      if (flow->ExactPrefix() <= exact) return -1;
+      step = std::min(step * 2, 1 << 20);
+    }
+  }
   // The caret's line usually lies in the last paragraph known, which needs
   // just one more; the step doubles from there for lines far beyond.
   int step = 1;
