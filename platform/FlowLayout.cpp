@@ -106,8 +106,8 @@ void FlowLayout::Reset() {
     b.clearLayout();
     if (!keep) advance_[i] = qint32(Gap(i, b) + Estimate(b));
   }
-  heights_.Build(std::vector<qint64>(advance_.begin(), advance_.end()));
-  dirtyTree_.Build(std::vector<qint64>(size_t(n), 1));
+  heights_.Rebuild(advance_, 0);
+  dirtyTree_.Rebuild(dirty_, 0);
 }
 
 // ---- laying out ------------------------------------------------------------------
@@ -266,13 +266,13 @@ void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
 
   std::vector<Fixed> oldAdvance(advance_.begin() + first, advance_.begin() + first + removed);
   if (delta != 0) {
+    dirtyCount_ -= int(std::count(dirty_.begin() + first, dirty_.begin() + first + removed, 1));
     advance_.erase(advance_.begin() + first, advance_.begin() + first + removed);
     advance_.insert(advance_.begin() + first, size_t(added), 0);
     dirty_.erase(dirty_.begin() + first, dirty_.begin() + first + removed);
     dirty_.insert(dirty_.begin() + first, size_t(added), 0);
-    heights_.Build(std::vector<qint64>(advance_.begin(), advance_.end()));
-    dirtyTree_.Build(std::vector<qint64>(dirty_.begin(), dirty_.end()));
-    dirtyCount_ = int(std::count(dirty_.begin(), dirty_.end(), 1));
+    heights_.Rebuild(advance_, size_t(first));
+    dirtyTree_.Rebuild(dirty_, size_t(first));
   }
   // The paragraphs the edit touched are laid out now, as far as a short
   // budget goes (a Replace All touches them all); the rest wait, with their

@@ -128,8 +128,10 @@ void SjisIndex::ContentsChange(int position, int /*removed*/, int added) {
     if (first + newAffected - 1 < lastIndex) Fill(lastIndex, doc_->lastBlock());
     if (lastIndex > 0 && first > 0) Fill(first - 1, doc_->findBlockByNumber(first - 1));
   }
-  bytesTree_.Build(bytes_);
-  charsTree_.Build(chars_);
+  // From the paragraph before the edit: it may have gained or lost its CR LF.
+  // The last paragraph too, which the rebuild from there includes.
+  bytesTree_.Rebuild(bytes_, size_t(std::max(0, first - 1)));
+  charsTree_.Rebuild(chars_, size_t(std::max(0, first - 1)));
 }
 
 int SjisIndex::BytePos(int docPos) const {
