@@ -39,15 +39,12 @@ FlowLayout::FlowLayout(QTextDocument* doc) : QAbstractTextDocumentLayout(doc), d
 // ---- state -------------------------------------------------------------------
 
 void FlowLayout::SetAdvance(int i, Fixed a) const {
-  if (advance_[i] == a) return;
-  heights_.Add(i, a - advance_[i]);
-  advance_[i] = qint32(a);
+  heights_.Set(size_t(i), qint32(a));
 }
 
 void FlowLayout::MarkDirty(int i, bool dirty) const {
-  if (bool(dirty_[i]) == dirty) return;
-  dirty_[i] = dirty;
-  dirtyTree_.Add(i, dirty ? 1 : -1);
+  if (Dirty(i) == dirty) return;
+  dirty_.Set(size_t(i), dirty);
   dirtyCount_ += dirty ? 1 : -1;
 }
 
@@ -72,9 +69,9 @@ FlowLayout::Fixed FlowLayout::Gap(int i, const QTextBlock& b) const {
 FlowLayout::Fixed FlowLayout::Top(int i) const { return top_ + heights_.Prefix(size_t(i)); }
 
 int FlowLayout::BlockAt(Fixed y) const {
-  if (advance_.empty()) return -1;
+  if (Count() == 0) return -1;
   const size_t n = heights_.Search(y - top_);
-  return int(std::min(n, advance_.size() - 1));
+  return int(std::min(n, heights_.size() - 1));
 }
 
 void FlowLayout::Place(int i, const QTextBlock& b) const {
@@ -82,7 +79,7 @@ void FlowLayout::Place(int i, const QTextBlock& b) const {
 }
 
 int FlowLayout::ExactPrefix() const {
-  return dirtyCount_ == 0 ? int(advance_.size()) : int(dirtyTree_.Search(0));
+  return dirtyCount_ == 0 ? Count() : int(dirty_.Search(0));
 }
 
 void FlowLayout::Reset() {
@@ -97,17 +94,16 @@ void FlowLayout::Reset() {
 
   const int n = doc_->blockCount();
   // Heights known from the last layout stay as estimates: a new width moves little.
-  const bool keep = int(advance_.size()) == n;
-  advance_.resize(size_t(n));
-  dirty_.assign(size_t(n), 1);
-  dirtyCount_ = n;
+  const bool keep = Count() == n;
+  std::vector<qint32> advance(size_t(n), 0);
   int i = 0;
   for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) {
     b.clearLayout();
-    if (!keep) advance_[i] = qint32(Gap(i, b) + Estimate(b));
+    advance[size_t(i)] = keep ? heights_.Get(size_t(i)) : qint32(Gap(i, b) + Estimate(b));
   }
-  heights_.Rebuild(advance_, 0);
-  dirtyTree_.Rebuild(dirty_, 0);
+  heights_.Assign(advance);
+  dirty_.Assign(std::vector<char>(size_t(n), 1));
+  dirtyCount_ = n;
 }
 
 // ---- laying out ------------------------------------------------------------------
@@ -179,11 +175,11 @@ void FlowLayout::LayOutRange(int first, int last) const {
   if (dirtyCount_ == 0 || first > last) return;
   QTextBlock b = doc_->findBlockByNumber(first);
   for (int i = first; i <= last && b.isValid(); ++i, b = b.next())
-    if (dirty_[size_t(i)]) LayOut(i, b);
+    if (Dirty(i)) LayOut(i, b);
 }
 
 void FlowLayout::LayOutThrough(int block) {
-  block = std::min(block, int(advance_.size()) - 1);
+  block = std::min(block, Count() - 1);
   const int first = ExactPrefix();
   if (first > block) return;
   const Fixed from = Top(first);
@@ -203,8 +199,8 @@ void FlowLayout::IdleSlice() {
   int i = ExactPrefix();
   const Fixed from = Top(i);
   QTextBlock b = doc_->findBlockByNumber(i);
-  for (; b.isValid() && i < int(advance_.size()) && clock.nsecsElapsed() < SliceNs; ++i, b = b.next())
-    if (dirty_[size_t(i)]) LayOut(i, b);
+  for (; b.isValid() && i < Count() && clock.nsecsElapsed() < SliceNs; ++i, b = b.next())
+    if (Dirty(i)) LayOut(i, b);
   Notify(from);
   Flush();
   if (anchorBlock >= 0) {
@@ -252,11 +248,10 @@ void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
   const int end = std::max(0, length - 1);
   const int first = doc_->findBlock(std::min(from, end)).blockNumber();
   const int last = doc_->findBlock(std::min(from + charsAdded, end)).blockNumber();
-  const int delta = count - int(advance_.size());
+  const int delta = count - Count();
   const int added = last - first + 1;
   const int removed = added - delta;
-  if (whole || advance_.empty() || first < 0 || last < first || removed < 1 ||
-      first + removed > int(advance_.size())) {
+  if (whole || Count() == 0 || first < 0 || last < first || removed < 1 || first + removed > Count()) {
     Reset();
     Notify(0);
     Flush();
@@ -264,15 +259,12 @@ void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     return;
   }
 
-  std::vector<Fixed> oldAdvance(advance_.begin() + first, advance_.begin() + first + removed);
+  std::vector<Fixed> oldAdvance(size_t(removed), 0);
+  for (int k = 0; k < removed; ++k) oldAdvance[size_t(k)] = heights_.Get(size_t(first + k));
   if (delta != 0) {
-    dirtyCount_ -= int(std::count(dirty_.begin() + first, dirty_.begin() + first + removed, 1));
-    advance_.erase(advance_.begin() + first, advance_.begin() + first + removed);
-    advance_.insert(advance_.begin() + first, size_t(added), 0);
-    dirty_.erase(dirty_.begin() + first, dirty_.begin() + first + removed);
-    dirty_.insert(dirty_.begin() + first, size_t(added), 0);
-    heights_.Rebuild(advance_, size_t(first));
-    dirtyTree_.Rebuild(dirty_, size_t(first));
+    heights_.Replace(size_t(first), size_t(removed), size_t(added), 0);
+    dirty_.Replace(size_t(first), size_t(removed), size_t(added), 0);
+    dirtyCount_ = int(dirty_.Total());
   }
   // The paragraphs the edit touched are laid out now, as far as a short
   // budget goes (a Replace All touches them all); the rest wait, with their
@@ -291,13 +283,13 @@ void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
       LayOut(i, b);
     } else {
       b.clearLayout();
-      if (!dirty_[size_t(i)]) MarkDirty(i, true);
+      MarkDirty(i, true);
       const int k = i - first;
       SetAdvance(i, k < removed ? oldAdvance[size_t(k)] : Gap(i, b) + Estimate(b));
     }
   }
   bool moved = delta != 0;
-  for (int k = 0; k < std::min(added, removed) && !moved; ++k) moved = advance_[size_t(first + k)] != oldAdvance[size_t(k)];
+  for (int k = 0; k < std::min(added, removed) && !moved; ++k) moved = heights_.Get(size_t(first + k)) != oldAdvance[size_t(k)];
   const Fixed top = Top(first);
   if (moved) {
     Notify(top);
@@ -320,8 +312,8 @@ void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
 // ---- answers to the control ------------------------------------------------------------
 
 QSizeF FlowLayout::documentSize() const {
-  Fixed h = top_ + heights_.Prefix(advance_.size()) + bottom_;
-  if (!advance_.empty()) {
+  Fixed h = top_ + heights_.Total() + bottom_;
+  if (Count() > 0) {
     qreal margin = doc_->lastBlock().blockFormat().bottomMargin();
     if (margin > 0 && paintDevice()) margin *= qreal(paintDevice()->logicalDpiY()) / DefaultDpi;
     h += Fx(margin);
@@ -335,10 +327,10 @@ QRectF FlowLayout::frameBoundingRect(QTextFrame* frame) const {
 }
 
 QRectF FlowLayout::blockBoundingRect(const QTextBlock& block) const {
-  if (doc_->pageSize().isNull() || !block.isValid() || !block.isVisible() || advance_.empty()) return QRectF();
+  if (doc_->pageSize().isNull() || !block.isValid() || !block.isVisible() || Count() == 0) return QRectF();
   const int i = block.blockNumber();
-  if (i < 0 || i >= int(advance_.size())) return QRectF();
-  if (dirty_[size_t(i)]) {
+  if (i < 0 || i >= Count()) return QRectF();
+  if (Dirty(i)) {
     inside_ = true;
     const Fixed from = Top(i);
     LayOut(i, block);
@@ -354,14 +346,14 @@ QRectF FlowLayout::blockBoundingRect(const QTextBlock& block) const {
 }
 
 int FlowLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const {
-  if (advance_.empty()) return -1;
+  if (Count() == 0) return -1;
   const Fixed y = Fx(point.y());
   inside_ = true;
   // Laying a paragraph out changes its height, and so which one lies at y.
   int i = BlockAt(y);
   QTextBlock b = doc_->findBlockByNumber(i);
   Fixed from = -1;
-  while (dirty_[size_t(i)]) {
+  while (Dirty(i)) {
     if (from < 0) from = Top(i);
     LayOut(i, b);
     const int j = BlockAt(y);
@@ -371,7 +363,7 @@ int FlowLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) cons
   // A paragraph whose bounding box reaches below its advance still takes the point.
   if (i > 0) {
     const QTextBlock prev = b.previous();
-    if (dirty_[size_t(i - 1)]) LayOut(i - 1, prev);
+    if (Dirty(i - 1)) LayOut(i - 1, prev);
     Place(i - 1, prev);
     const QRectF r = prev.layout()->boundingRect().translated(prev.layout()->position());
     if (point.y() <= r.bottom()) {
@@ -425,7 +417,7 @@ int FlowLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) cons
 // ---- drawing ------------------------------------------------------------------------------
 
 void FlowLayout::draw(QPainter* painter, const PaintContext& context) {
-  if (advance_.empty()) return;
+  if (Count() == 0) return;
   const QRectF& clip = context.clip;
   const Fixed y0 = clip.isValid() ? Fx(clip.top()) : 0;
   const Fixed y1 = clip.isValid() ? Fx(clip.bottom()) : std::numeric_limits<Fixed>::max();
@@ -438,15 +430,15 @@ void FlowLayout::draw(QPainter* painter, const PaintContext& context) {
   int i = BlockAt(y0);
   Fixed top = Top(i);
   Fixed changedFrom = -1;
-  for (QTextBlock b = doc_->findBlockByNumber(i); b.isValid() && i < int(advance_.size()); b = b.next(), ++i) {
+  for (QTextBlock b = doc_->findBlockByNumber(i); b.isValid() && i < Count(); b = b.next(), ++i) {
     if (top > y1) break;
-    if (dirty_[size_t(i)]) {
+    if (Dirty(i)) {
       if (changedFrom < 0) changedFrom = top;
       LayOut(i, b);
     }
     b.layout()->setPosition(QPointF(Real(left_), Real(top + Gap(i, b))));
     DrawBlock(painter, context, b, lineClip);
-    top += advance_[size_t(i)];
+    top += heights_.Get(size_t(i));
   }
   inside_ = false;
   if (changedFrom >= 0) {

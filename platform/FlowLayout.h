@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <vector>
 
-#include "platform/SjisIndex.h"
+#include "platform/ChunkedSums.h"
 
 class QTextBlock;
 class QTextDocument;
@@ -40,7 +40,7 @@ class FlowLayout : public QAbstractTextDocumentLayout {
   void LayOutThrough(int block);
   // Paragraphs wholly laid out from the top: line numbers are exact before it.
   int ExactPrefix() const;
-  void LayOutAll() { LayOutThrough(int(advance_.size()) - 1); }
+  void LayOutAll() { LayOutThrough(Count() - 1); }
   bool Pending() const { return dirtyCount_ > 0; }
 
   // The view's top in document coordinates: idle layout above it keeps the
@@ -81,10 +81,11 @@ class FlowLayout : public QAbstractTextDocumentLayout {
   Fixed left_ = 0, width_ = 0, top_ = 0, bottom_ = 0;
   qreal pageWidth_ = 0;
   // Per paragraph: its advance (margin above plus lines) and whether it waits for layout.
-  mutable std::vector<qint32> advance_;
-  mutable std::vector<char> dirty_;
-  mutable Fenwick heights_, dirtyTree_;
+  mutable ChunkedSums<qint32> heights_;
+  mutable ChunkedSums<char> dirty_;
   mutable int dirtyCount_ = 0;
+  int Count() const { return int(heights_.size()); }
+  bool Dirty(int i) const { return dirty_.Get(size_t(i)) != 0; }
   mutable QSizeF reportedSize_;
   mutable Fixed pendingFrom_ = -1;
   mutable bool inside_ = false;
