@@ -49,12 +49,8 @@ void FlowLayout::MarkDirty(int i, bool dirty) const {
 }
 
 FlowLayout::Fixed FlowLayout::Estimate(const QTextBlock& b) const {
-  const QFontMetricsF fm(b.charFormat().font());
-  const Fixed line = Fx(std::ceil(fm.ascent() + fm.descent() + fm.leading()));
-  // Japanese text runs about a full em per character, Latin about half.
-  const qreal perLine = std::max<qreal>(1, Real(width_) / std::max<qreal>(1, fm.height() * 0.8));
-  const int lines = std::max(1, int(std::ceil(b.length() / perLine)));
-  return lines * line;
+  const int lines = std::max(1, int(std::ceil(b.length() / estPerLine_)));
+  return lines * estLine_;
 }
 
 FlowLayout::Fixed FlowLayout::Gap(int i, const QTextBlock& b) const {
@@ -91,6 +87,12 @@ void FlowLayout::Reset() {
   top_ = Fx(ff.topMargin()) + Fx(inner);
   bottom_ = Fx(ff.bottomMargin()) + Fx(inner);
   hasAlignment_ = false;
+  // Estimates from the default font: measuring each paragraph's font would
+  // cost as much as a good part of laying it out.
+  const QFontMetricsF fm(doc_->defaultFont());
+  estLine_ = Fx(std::ceil(fm.ascent() + fm.descent() + fm.leading()));
+  // Japanese text runs about a full em per character, Latin about half.
+  estPerLine_ = std::max<qreal>(1, Real(width_) / std::max<qreal>(1, fm.height() * 0.8));
 
   const int n = doc_->blockCount();
   // Heights known from the last layout stay as estimates: a new width moves little.

@@ -80,6 +80,8 @@ class FlowLayout : public QAbstractTextDocumentLayout {
   // Root frame geometry.
   Fixed left_ = 0, width_ = 0, top_ = 0, bottom_ = 0;
   qreal pageWidth_ = 0;
+  Fixed estLine_ = 1;
+  qreal estPerLine_ = 1;
   // Per paragraph: its advance (margin above plus lines) and whether it waits for layout.
   mutable ChunkedSums<qint32> heights_;
   mutable ChunkedSums<char> dirty_;

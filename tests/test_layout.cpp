@@ -2,6 +2,8 @@
 #include <QtTest>
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -259,6 +261,28 @@ class TestLayout : public QObject {
       pos[k] = edits[k]->textCursor().position();
     }
     QCOMPARE(pos[1], pos[0]);
+  }
+
+  // Idle layout corrects the estimated heights above the view: the text in
+  // the view stays where it is, in the document windows' control.
+  void idleLayoutKeepsTheViewStill() {
+    TRichEdit e;
+    e.resize(300, 200);
+    QStringList paras;
+    for (int i = 0; i < 40000; ++i) paras << U("あ").repeated(i % 5 == 0 ? 90 : 2) + QString::number(i);
+    e.setPlainText(paras.join('\n'));
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    auto* flow = qobject_cast<FlowLayout*>(e.document()->documentLayout());
+    QVERIFY(flow);
+    e.verticalScrollBar()->setValue(e.verticalScrollBar()->maximum() / 2);
+    e.viewport()->repaint();
+    const int top = e.cursorForPosition(QPoint(2, 2)).position();
+    QVERIFY(flow->Pending());
+    QElapsedTimer clock;
+    clock.start();
+    while (flow->Pending() && clock.elapsed() < 60000) QApplication::processEvents();
+    QCOMPARE(e.cursorForPosition(QPoint(2, 2)).position(), top);
   }
 };
 
