@@ -196,6 +196,15 @@ void BM_EnterBackspace10MB(benchmark::State& state) {
 }
 BENCHMARK(BM_EnterBackspace10MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 
+// The mouse moved over the text without a button held.
+void BM_MouseMove10MB(benchmark::State& state) {
+  Alternate(state, [](QWidget* w, int i) {
+    QWidget* target = static_cast<QAbstractScrollArea*>(w)->viewport();
+    QTest::mouseMove(target, QPoint(50 + i % 100, 60));
+  });
+}
+BENCHMARK(BM_MouseMove10MB)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
+
 // A wider or narrower window, to its first repaint.
 void BM_ResizeToRepaint10MB(benchmark::State& state) {
   Alternate(state, [](QWidget* w, int i) {

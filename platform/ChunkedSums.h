@@ -34,6 +34,12 @@ class ChunkedSums {
   }
 
   size_t size() const { return size_; }
+  std::vector<T> Values() const {
+    std::vector<T> all;
+    all.reserve(size_);
+    for (const Node& c : chunks_) all.insert(all.end(), c.values.begin(), c.values.end());
+    return all;
+  }
   qint64 Total() const { return sums_.Prefix(chunks_.size()); }
 
   T Get(size_t i) const {

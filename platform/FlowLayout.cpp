@@ -97,11 +97,11 @@ void FlowLayout::Reset() {
   const int n = doc_->blockCount();
   // Heights known from the last layout stay as estimates: a new width moves little.
   const bool keep = Count() == n;
-  std::vector<qint32> advance(size_t(n), 0);
+  std::vector<qint32> advance = keep ? heights_.Values() : std::vector<qint32>(size_t(n), 0);
   int i = 0;
   for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) {
     b.clearLayout();
-    advance[size_t(i)] = keep ? heights_.Get(size_t(i)) : qint32(Gap(i, b) + Estimate(b));
+    if (!keep) advance[size_t(i)] = qint32(Gap(i, b) + Estimate(b));
   }
   heights_.Assign(advance);
   dirty_.Assign(std::vector<char>(size_t(n), 1));
