@@ -203,8 +203,19 @@ void FlowLayout::IdleSlice() {
   QTextBlock b = doc_->findBlockByNumber(i);
   for (; b.isValid() && i < Count() && clock.nsecsElapsed() < SliceNs; ++i, b = b.next())
     if (Dirty(i)) LayOut(i, b);
-  Notify(from);
-  Flush();
+  if (anchorBlock >= i) {
+    // All of it lies above the view, whose text moves with the anchor: only
+    // what was laid out needs a repaint, never the view.
+    const QSizeF size = documentSize();
+    if (size != reportedSize_) {
+      reportedSize_ = size;
+      emit documentSizeChanged(size);
+    }
+    emit update(QRectF(0, Real(from), qreal(INT_MAX), Real(Top(i) - from)));
+  } else {
+    Notify(from);
+    Flush();
+  }
   if (anchorBlock >= 0) {
     const qreal moved = Real(Top(anchorBlock) + anchorOffset);
     if (moved != anchor_) {
