@@ -206,11 +206,7 @@ void FlowLayout::IdleSlice() {
   if (anchorBlock >= i) {
     // All of it lies above the view, whose text moves with the anchor: only
     // what was laid out needs a repaint, never the view.
-    const QSizeF size = documentSize();
-    if (size != reportedSize_) {
-      reportedSize_ = size;
-      emit documentSizeChanged(size);
-    }
+    ReportSize();
     emit update(QRectF(0, Real(from), qreal(INT_MAX), Real(Top(i) - from)));
   } else {
     Notify(from);
@@ -245,13 +241,15 @@ void FlowLayout::Flush() const {
   if (inside_ || pendingFrom_ < 0) return;
   const qreal from = Real(pendingFrom_);
   pendingFrom_ = -1;
-  auto* self = const_cast<FlowLayout*>(this);
+  ReportSize();
+  emit const_cast<FlowLayout*>(this)->update(QRectF(0, from, qreal(INT_MAX), qreal(INT_MAX)));
+}
+
+void FlowLayout::ReportSize() const {
   const QSizeF size = documentSize();
-  if (size != reportedSize_) {
-    reportedSize_ = size;
-    emit self->documentSizeChanged(size);
-  }
-  emit self->update(QRectF(0, from, qreal(INT_MAX), qreal(INT_MAX)));
+  if (size == reportedSize_) return;
+  reportedSize_ = size;
+  emit const_cast<FlowLayout*>(this)->documentSizeChanged(size);
 }
 
 void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
@@ -309,13 +307,7 @@ void FlowLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
   } else {
     // Only the paragraphs themselves changed: repaint just them.
     const Fixed bottom = Top(last + 1);
-    pendingFrom_ = pendingFrom_ < 0 ? top : std::min(pendingFrom_, top);
-    const QSizeF size = documentSize();
-    if (size != reportedSize_) {
-      reportedSize_ = size;
-      emit documentSizeChanged(size);
-    }
-    pendingFrom_ = -1;
+    ReportSize();
     emit update(QRectF(0, Real(top), qreal(INT_MAX), Real(bottom - top)));
   }
   Flush();

@@ -71,6 +71,7 @@ class FlowLayout : public QAbstractTextDocumentLayout {
   void DrawBullet(QPainter* p, const PaintContext& ctx, const QTextBlock& b, const QTextCharFormat* sel) const;
   void Notify(Fixed fromY) const;  // the view repaints from fromY; size reported
   void Flush() const;
+  void ReportSize() const;
   void Defer() const;
   void IdleSlice();
 
