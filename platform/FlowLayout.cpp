@@ -81,6 +81,7 @@ int FlowLayout::ExactPrefix() const {
 void FlowLayout::Reset() {
   const QTextFrameFormat ff = doc_->rootFrame()->frameFormat();
   const qreal inner = ff.border() + ff.padding();
+  const bool hadWidth = width_ > 0;
   pageWidth_ = doc_->pageSize().width();
   left_ = Fx(ff.leftMargin()) + Fx(inner);
   width_ = Fx(pageWidth_) - (Fx(ff.leftMargin()) + Fx(ff.rightMargin()) + 2 * Fx(inner));
@@ -95,8 +96,8 @@ void FlowLayout::Reset() {
   estPerLine_ = std::max<qreal>(1, Real(width_) / std::max<qreal>(1, fm.height() * 0.8));
 
   const int n = doc_->blockCount();
-  // Heights known from the last layout stay as estimates: a new width moves little.
-  const bool keep = Count() == n;
+  // Heights laid out at another width stay as estimates: a new width moves little.
+  const bool keep = Count() == n && hadWidth;
   std::vector<qint32> advance = keep ? heights_.Values() : std::vector<qint32>(size_t(n), 0);
   int i = 0;
   for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) {

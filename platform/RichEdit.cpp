@@ -154,8 +154,6 @@ void TRichEdit::LoadFromFile(const QString& path) {
   // and the undo history starts empty.
   std::unique_ptr<QTextDocument> doc(new QTextDocument);
   doc->setDefaultFont(document()->defaultFont());
-  // Set before the control sees the document, which would lay it all out with Qt's.
-  doc->setDocumentLayout(new FlowLayout(doc.get()));
   doc->setUndoRedoEnabled(false);
   textdecode::Encoding encoding = textdecode::Encoding::Cp932;
   QString lineBreak = QStringLiteral("\r\n");
@@ -183,6 +181,9 @@ void TRichEdit::LoadFromFile(const QString& path) {
     doc->setPlainText(text);
   }
   doc->setUndoRedoEnabled(true);
+  // Once filled, and before the control sees the document, which would lay it
+  // all out with Qt's layout.
+  doc->setDocumentLayout(new FlowLayout(doc.get()));
   doc->setParent(this);
   QPointer<QTextDocument> old = document();
   loading_ = true;
