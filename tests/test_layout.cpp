@@ -202,7 +202,10 @@ class TestLayout : public QObject {
     for (QTextBlock a = doc.begin(), b = qt->begin(); a.isValid(); a = a.next(), b = b.next()) {
       const QRectF ra = flow->blockBoundingRect(a), rb = qt->documentLayout()->blockBoundingRect(b);
       if (ra != rb || a.layout()->lineCount() != b.layout()->lineCount() || a.firstLineNumber() != line)
-        mismatches << QStringLiteral("%1: %2,%3 %4x%5 (%6 lines, first %7) vs %8,%9 %10x%11 (%12 lines, %13)").arg(a.blockNumber()).arg(ra.x()).arg(ra.y()).arg(ra.width()).arg(ra.height()).arg(a.layout()->lineCount()).arg(a.firstLineNumber()).arg(rb.x()).arg(rb.y()).arg(rb.width()).arg(rb.height()).arg(b.layout()->lineCount()).arg(line);
+        mismatches << QStringLiteral("paragraph %1 at %2,%3 (%4 lines) against %5,%6 (%7 lines)")
+                          .arg(a.blockNumber())
+                          .arg(ra.x()).arg(ra.y()).arg(a.layout()->lineCount())
+                          .arg(rb.x()).arg(rb.y()).arg(b.layout()->lineCount());
       line += b.layout()->lineCount();
     }
     QCOMPARE(mismatches.join(','), QString());
@@ -260,6 +263,43 @@ class TestLayout : public QObject {
       pos[k] = edits[k]->textCursor().position();
     }
     QCOMPARE(pos[1], pos[0]);
+  }
+
+  // The counters' line number and line start are exact while idle layout
+  // has not reached the caret yet.
+  void lineNumbersExactBeforeIdleLayout_data() {
+    QTest::addColumn<double>("at");  // where in the text, as a fraction
+    QTest::newRow("top") << 0.0;
+    QTest::newRow("two thirds") << 0.67;
+    QTest::newRow("end") << 1.0;
+  }
+
+  void lineNumbersExactBeforeIdleLayout() {
+    QFETCH(double, at);
+    TRichEdit e;
+    e.resize(300, 200);
+    QStringList paras;
+    for (int i = 0; i < 4000; ++i) paras << U(Japanese).left(1 + i * 7 % 71) + U(Latin).left(i % 13);
+    e.setPlainText(paras.join('\n'));
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    QVERIFY(qobject_cast<FlowLayout*>(e.document()->documentLayout())->Pending());
+    const int byte = int(e.GetTextLen() * at);
+    const int line = e.LineFromChar(byte);
+
+    std::unique_ptr<QTextDocument> qt(e.document()->clone());
+    qt->setPageSize(e.document()->pageSize());
+    qt->documentLayout()->documentSize();
+    const int pos = e.DocPosOf(byte);
+    int expected = 0;
+    QTextBlock b = qt->begin();
+    for (; b.isValid() && !b.contains(pos); b = b.next()) expected += b.layout()->lineCount();
+    int inBlock = 0;
+    for (int k = 0; k < b.layout()->lineCount(); ++k)
+      if (b.layout()->lineAt(k).textStart() <= pos - b.position()) inBlock = k;
+    QCOMPARE(line, expected + inBlock);
+    const int start = b.position() + b.layout()->lineAt(inBlock).textStart();
+    QCOMPARE(e.LineIndex(line), e.BytePosOf(start));
   }
 
   // Idle layout corrects the estimated heights above the view: the text in
