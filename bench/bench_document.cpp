@@ -14,9 +14,12 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <malloc.h>
+
 #include "bench/SideBySide.h"
 #include "document/TSoraChild.h"
 #include "platform/Dialogs.h"
+#include "platform/FlowLayout.h"
 #include "platform/ReplaceDialog.h"
 #include "platform/RichEdit.h"
 #include "platform/ShiftJis.h"
@@ -134,6 +137,112 @@ void BM_KeyPress1MB(benchmark::State& state) {
   times.Report(state);
 }
 BENCHMARK(BM_KeyPress1MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+
+// The 10 MB document window and a bare QTextEdit of the same text and
+// viewport, both laid out to the end, caret in the middle.
+struct TenMB {
+  Window& window;
+  QTextEdit& bare;
+  TRichEdit& program() { return *window.child->RichEdit1; }
+};
+
+TenMB& Docs() {
+  static TenMB docs = [] {
+    const QString text = JapaneseText(10 * 1024 * 1024);
+    auto* w = new Window(text);
+    auto* bare = new QTextEdit;  // never destroyed, as the window
+    bare->resize(w->child->RichEdit1->size());
+    bare->show();
+    bare->setPlainText(text);
+    QTextCursor c = bare->textCursor();
+    c.setPosition(bare->document()->characterCount() / 2);
+    bare->setTextCursor(c);
+    w->child->RichEdit1->LineFromChar(w->child->RichEdit1->GetTextLen());
+    bare->document()->documentLayout()->blockBoundingRect(bare->document()->lastBlock());
+    QApplication::processEvents();
+    return TenMB{*w, *bare};
+  }();
+  return docs;
+}
+
+// Runs one step on each side in turn, the repaint it causes included.
+template <typename Step>
+void Alternate(benchmark::State& state, Step step) {
+  TenMB& d = Docs();
+  SideBySide times;
+  QElapsedTimer t;
+  int i = 0;
+  for (auto _ : state) {
+    t.start();
+    step(static_cast<QWidget*>(&d.program()), i);
+    QApplication::processEvents();
+    times.program.push_back(double(t.nsecsElapsed()) / 1e6);
+    t.start();
+    step(static_cast<QWidget*>(&d.bare), i);
+    QApplication::processEvents();
+    times.bare.push_back(double(t.nsecsElapsed()) / 1e6);
+    state.SetIterationTime(times.program.back() / 1e3);
+    ++i;
+  }
+  times.Report(state);
+}
+
+// One key: a character typed, erased by the next.
+void BM_KeyPressWithRepaint10MB(benchmark::State& state) {
+  Alternate(state, [](QWidget* w, int i) { QTest::keyClick(w, i % 2 ? Qt::Key_Backspace : Qt::Key_A); });
+}
+BENCHMARK(BM_KeyPressWithRepaint10MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// A paragraph split by Enter, joined again by Backspace.
+void BM_EnterBackspace10MB(benchmark::State& state) {
+  Alternate(state, [](QWidget* w, int i) { QTest::keyClick(w, i % 2 ? Qt::Key_Backspace : Qt::Key_Return); });
+}
+BENCHMARK(BM_EnterBackspace10MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+
+// The mouse moved over the text without a button held.
+void BM_MouseMove10MB(benchmark::State& state) {
+  Alternate(state, [](QWidget* w, int i) {
+    QWidget* target = static_cast<QAbstractScrollArea*>(w)->viewport();
+    QTest::mouseMove(target, QPoint(50 + i % 100, 60));
+  });
+}
+BENCHMARK(BM_MouseMove10MB)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+// A wider or narrower window, to its first repaint.
+void BM_ResizeToRepaint10MB(benchmark::State& state) {
+  Alternate(state, [](QWidget* w, int i) {
+    QWidget* top = w->window();
+    top->resize(top->width() + (i % 2 ? 40 : -40), top->height());
+  });
+}
+BENCHMARK(BM_ResizeToRepaint10MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Heap taken by each layout once the whole 10 MB document is laid out.
+void BM_LayoutMemory10MB(benchmark::State& state) {
+  const QString text = JapaneseText(10 * 1024 * 1024);
+  double mb[2] = {};
+  for (auto _ : state) {
+    for (int flow = 0; flow < 2; ++flow) {
+      QTextDocument doc;
+      doc.setPlainText(text);
+      const size_t before = mallinfo2().uordblks;
+      if (flow) {
+        auto* layout = new FlowLayout(&doc);
+        doc.setDocumentLayout(layout);
+        doc.setPageSize(QSizeF(560, -1));
+        layout->LayOutAll();
+      } else {
+        doc.documentLayout();
+        doc.setPageSize(QSizeF(560, -1));
+        doc.documentLayout()->documentSize();
+      }
+      mb[flow] = double(mallinfo2().uordblks - before) / (1 << 20);
+    }
+  }
+  state.counters["program_MB"] = mb[1];
+  state.counters["bare_MB"] = mb[0];
+}
+BENCHMARK(BM_LayoutMemory10MB)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void ReplaceAllIn(benchmark::State& state, qsizetype bytes) {
   Dialogs::Script script;  // the result message box

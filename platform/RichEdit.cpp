@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/FileError.h"
+#include "platform/FlowLayout.h"
 #include "platform/Rtf.h"
 #include "platform/ShiftJis.h"
 #include "platform/SjisIndex.h"
@@ -64,6 +65,9 @@ QString JapaneseReason(const QFileDevice& f) {
 
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
+    if (auto* flow = qobject_cast<FlowLayout*>(document()->documentLayout())) flow->SetAnchor(y);
+  });
   setLineWrapMode(QTextEdit::WidgetWidth);
   setAcceptRichText(true);
   AttachDocument();
@@ -80,6 +84,11 @@ TRichEdit::~TRichEdit() = default;
 
 void TRichEdit::AttachDocument() {
   QTextDocument* doc = document();
+  // Before the connections: a new layout reports the whole text as changed.
+  if (!qobject_cast<FlowLayout*>(doc->documentLayout())) doc->setDocumentLayout(new FlowLayout(doc));
+  auto* flow = static_cast<FlowLayout*>(doc->documentLayout());
+  flow->SetAnchor(verticalScrollBar()->value());
+  connect(flow, &FlowLayout::AnchorMoved, this, [this](qreal y) { verticalScrollBar()->setValue(qRound(y)); });
   index_ = std::make_unique<SjisIndex>(doc);
   connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
     index_->ContentsChange(pos, removed, added);
@@ -173,6 +182,9 @@ void TRichEdit::LoadFromFile(const QString& path) {
     doc->setPlainText(text);
   }
   doc->setUndoRedoEnabled(true);
+  // Once filled, and before the control sees the document, which would lay it
+  // all out with Qt's layout.
+  doc->setDocumentLayout(new FlowLayout(doc.get()));
   doc->setParent(this);
   QPointer<QTextDocument> old = document();
   loading_ = true;
@@ -461,6 +473,16 @@ void TRichEdit::inputMethodEvent(QInputMethodEvent* e) {
 void TRichEdit::keyReleaseEvent(QKeyEvent* e) {
   QTextEdit::keyReleaseEvent(e);
   emit OnKeyUp(e->key(), e->modifiers());
+}
+
+// Without a button held, the text control would search the whole document
+// for a link under the mouse on every move: there are none to find.
+void TRichEdit::mouseMoveEvent(QMouseEvent* e) {
+  if (e->buttons() == Qt::NoButton) {
+    e->accept();
+    return;
+  }
+  QTextEdit::mouseMoveEvent(e);
 }
 
 void TRichEdit::mousePressEvent(QMouseEvent* e) {

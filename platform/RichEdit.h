@@ -146,6 +146,7 @@ class TRichEdit : public QTextEdit {
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void insertFromMimeData(const QMimeData* source) override;
   void resizeEvent(QResizeEvent* e) override;

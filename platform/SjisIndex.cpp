@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "platform/FlowLayout.h"
 #include "platform/ShiftJis.h"
 
 namespace {
@@ -44,50 +45,18 @@ Measure MeasureText(QStringView t) {
 
 }  // namespace
 
-void Fenwick::Build(const std::vector<qint64>& v) {
-  tree_.assign(v.size() + 1, 0);
-  for (size_t i = 0; i < v.size(); ++i) {
-    tree_[i + 1] += v[i];
-    const size_t j = (i + 1) + ((i + 1) & (~(i + 1) + 1));
-    if (j < tree_.size()) tree_[j] += tree_[i + 1];
-  }
-}
-
-void Fenwick::Add(size_t i, qint64 d) {
-  for (size_t k = i + 1; k < tree_.size(); k += k & (~k + 1)) tree_[k] += d;
-}
-
-qint64 Fenwick::Prefix(size_t n) const {
-  qint64 s = 0;
-  for (size_t k = std::min(n, tree_.size() - 1); k > 0; k -= k & (~k + 1)) s += tree_[k];
-  return s;
-}
-
-size_t Fenwick::Search(qint64 target) const {
-  size_t pos = 0;
-  size_t step = 1;
-  while (step * 2 < tree_.size()) step *= 2;
-  for (; step > 0; step /= 2) {
-    if (pos + step < tree_.size() && tree_[pos + step] <= target) {
-      pos += step;
-      target -= tree_[pos];
-    }
-  }
-  return pos;
-}
-
 SjisIndex::SjisIndex(QTextDocument* doc) : doc_(doc) { Rebuild(); }
 
 void SjisIndex::Rebuild() {
   const int n = doc_->blockCount();
-  bytes_.assign(n, 0);
-  chars_.assign(n, 0);
-  if (!RebuildFromRawText(n)) {
+  std::vector<qint32> bytes(size_t(n), 0), chars(size_t(n), 0);
+  const bool raw = RebuildFromRawText(bytes, chars);
+  bytes_.Assign(bytes);
+  chars_.Assign(chars);
+  if (!raw) {
     int i = 0;
     for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) Fill(i, b);
   }
-  bytesTree_.Build(bytes_);
-  charsTree_.Build(chars_);
   InvalidateLines(0);
 }
 
@@ -107,52 +76,43 @@ void SjisIndex::ContentsChange(int position, int /*removed*/, int added) {
   InvalidateLines(first);
   if (delta == 0) {
     QTextBlock b = doc_->findBlockByNumber(first);
-    for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
-      const qint64 ob = bytes_[i], oc = chars_[i];
-      Fill(i, b);
-      bytesTree_.Add(i, bytes_[i] - ob);
-      charsTree_.Add(i, chars_[i] - oc);
-    }
+    for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) Fill(i, b);
     return;
   }
-  bytes_.erase(bytes_.begin() + first, bytes_.begin() + first + oldAffected);
-  chars_.erase(chars_.begin() + first, chars_.begin() + first + oldAffected);
-  bytes_.insert(bytes_.begin() + first, newAffected, 0);
-  chars_.insert(chars_.begin() + first, newAffected, 0);
+  bytes_.Replace(size_t(first), size_t(oldAffected), size_t(newAffected), 0);
+  chars_.Replace(size_t(first), size_t(oldAffected), size_t(newAffected), 0);
   QTextBlock b = doc_->findBlockByNumber(first);
   for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) Fill(i, b);
   // The paragraph that used to be last may have gained or lost its CR LF.
-  if (!bytes_.empty()) {
+  if (bytes_.size() > 0) {
     const int lastIndex = int(bytes_.size()) - 1;
     if (first + newAffected - 1 < lastIndex) Fill(lastIndex, doc_->lastBlock());
     if (lastIndex > 0 && first > 0) Fill(first - 1, doc_->findBlockByNumber(first - 1));
   }
-  bytesTree_.Build(bytes_);
-  charsTree_.Build(chars_);
 }
 
 int SjisIndex::BytePos(int docPos) const {
   const QTextBlock b = doc_->findBlock(docPos);
   if (!b.isValid()) return int(TotalBytes());
   const int inBlock = std::clamp(docPos - b.position(), 0, std::max(0, b.length() - 1));
-  return int(bytesTree_.Prefix(b.blockNumber()) + MeasureText(QStringView(b.text()).left(inBlock)).bytes);
+  return int(bytes_.Prefix(size_t(b.blockNumber())) + MeasureText(QStringView(b.text()).left(inBlock)).bytes);
 }
 
 int SjisIndex::CharPos(int docPos) const {
   const QTextBlock b = doc_->findBlock(docPos);
   if (!b.isValid()) return int(TotalChars());
   const int inBlock = std::clamp(docPos - b.position(), 0, std::max(0, b.length() - 1));
-  return int(charsTree_.Prefix(b.blockNumber()) + MeasureText(QStringView(b.text()).left(inBlock)).chars);
+  return int(chars_.Prefix(size_t(b.blockNumber())) + MeasureText(QStringView(b.text()).left(inBlock)).chars);
 }
 
 int SjisIndex::DocPos(qint64 bytePos) const {
   if (bytePos <= 0) return 0;
   const qint64 total = TotalBytes();
   if (bytePos >= total) return std::max(0, doc_->characterCount() - 1);
-  const size_t n = bytesTree_.Search(bytePos);  // paragraphs wholly before
+  const size_t n = bytes_.Search(bytePos);  // paragraphs wholly before
   QTextBlock b = doc_->findBlockByNumber(int(n));
   if (!b.isValid()) return std::max(0, doc_->characterCount() - 1);
-  qint64 rest = bytePos - bytesTree_.Prefix(n);
+  qint64 rest = bytePos - bytes_.Prefix(n);
   const QString t = b.text();
   int i = 0;
   while (i < t.size()) {
@@ -170,11 +130,34 @@ int SjisIndex::DocPos(qint64 bytePos) const {
 }
 
 qint64 SjisIndex::LinesBefore(int n) {
+  // Our layout keeps each paragraph's line count in the document, which sums
+  // them in O(log n): only what is not laid out yet up to here costs.
+  if (auto* flow = qobject_cast<FlowLayout*>(doc_->documentLayout())) {
+    flow->LayOutThrough(n);
+    if (n <= 0) return 0;
+    const QTextBlock b = doc_->findBlockByNumber(n);
+    return b.isValid() ? b.firstLineNumber() : doc_->lineCount();
+  }
   ExtendLines(n);
   return lineStarts_[n];
 }
 
 int SjisIndex::BlockOfLine(qint64 line) {
+  if (auto* flow = qobject_cast<FlowLayout*>(doc_->documentLayout())) {
+    // Line numbers are exact before the first paragraph not laid out; the
+    // layout reaches further in doubling steps until the line lies inside.
+    int step = 64;
+    while (true) {
+      const int exact = flow->ExactPrefix();
+      const int count = doc_->blockCount();
+      const qint64 known = exact >= count ? doc_->lineCount() : doc_->findBlockByNumber(exact).firstLineNumber();
+      if (line < known) return doc_->findBlockByLineNumber(int(line)).blockNumber();
+      if (exact >= count) return -1;
+      flow->LayOutThrough(std::min(count - 1, exact + step));
+      if (flow->ExactPrefix() <= exact) return -1;
+      step = std::min(step * 2, 1 << 20);
+    }
+  }
   // The caret's line usually lies in the last paragraph known, which needs
   // just one more; the step doubles from there for lines far beyond.
   int step = 1;
@@ -196,7 +179,8 @@ void SjisIndex::InvalidateLines(int fromBlock) {
 
 // One pass over one copy of the text instead of a copy per paragraph. Only
 // when the paragraphs are all there is (no frames or tables in between).
-bool SjisIndex::RebuildFromRawText(int n) {
+bool SjisIndex::RebuildFromRawText(std::vector<qint32>& bytes, std::vector<qint32>& chars) {
+  const int n = int(bytes.size());
   if (!doc_->rootFrame()->childFrames().isEmpty()) return false;
   const QString raw = doc_->toRawText();
   const QStringView all(raw);
@@ -207,8 +191,8 @@ bool SjisIndex::RebuildFromRawText(int n) {
     if (end < 0) end = all.size();
     const Measure m = MeasureText(all.mid(start, end - start));
     const bool hasBreak = i + 1 < n;
-    bytes_[i] = m.bytes + (hasBreak ? 2 : 0);
-    chars_[i] = m.chars + (hasBreak ? 2 : 0);
+    bytes[size_t(i)] = qint32(m.bytes + (hasBreak ? 2 : 0));
+    chars[size_t(i)] = qint32(m.chars + (hasBreak ? 2 : 0));
     ++i;
     if (end >= all.size()) break;
     start = end + 1;
@@ -219,8 +203,8 @@ bool SjisIndex::RebuildFromRawText(int n) {
 void SjisIndex::Fill(int i, const QTextBlock& b) {
   const Measure m = MeasureText(b.text());
   const bool hasBreak = b.next().isValid();
-  bytes_[i] = m.bytes + (hasBreak ? 2 : 0);
-  chars_[i] = m.chars + (hasBreak ? 2 : 0);
+  bytes_.Set(size_t(i), qint32(m.bytes + (hasBreak ? 2 : 0)));
+  chars_.Set(size_t(i), qint32(m.chars + (hasBreak ? 2 : 0)));
 }
 
 void SjisIndex::ExtendLines(int n) {

@@ -6,21 +6,10 @@
 #include <QtGlobal>
 #include <vector>
 
+#include "platform/ChunkedSums.h"
+
 class QTextBlock;
 class QTextDocument;
-
-// Sums over per-paragraph values in O(log n).
-class Fenwick {
- public:
-  void Build(const std::vector<qint64>& v);
-  void Add(size_t i, qint64 d);
-  qint64 Prefix(size_t n) const;  // sum of the first n values
-  // Largest n with Prefix(n) <= target, given non-negative values.
-  size_t Search(qint64 target) const;
-
- private:
-  std::vector<qint64> tree_;
-};
 
 class SjisIndex {
  public:
@@ -30,8 +19,8 @@ class SjisIndex {
   // QTextDocument::contentsChange's arguments.
   void ContentsChange(int position, int removed, int added);
 
-  qint64 TotalBytes() const { return bytesTree_.Prefix(bytes_.size()); }
-  qint64 TotalChars() const { return charsTree_.Prefix(chars_.size()); }
+  qint64 TotalBytes() const { return bytes_.Total(); }
+  qint64 TotalChars() const { return chars_.Total(); }
 
   int BytePos(int docPos) const;
   int CharPos(int docPos) const;
@@ -46,12 +35,12 @@ class SjisIndex {
   void InvalidateLines(int fromBlock);
 
  private:
-  bool RebuildFromRawText(int n);
+  bool RebuildFromRawText(std::vector<qint32>& bytes, std::vector<qint32>& chars);
   void Fill(int i, const QTextBlock& b);
   void ExtendLines(int n);
 
   QTextDocument* doc_;
-  std::vector<qint64> bytes_, chars_;
-  Fenwick bytesTree_, charsTree_;
+  // Per paragraph; a paragraph's counts fit 32 bits by far.
+  ChunkedSums<qint32> bytes_, chars_;
   std::vector<qint64> lineStarts_{0};  // lineStarts_[k]: lines before paragraph k
 };
