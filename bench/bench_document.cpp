@@ -143,7 +143,7 @@ BENCHMARK(BM_KeyPress1MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Itera
 struct TenMB {
   Window& window;
   QTextEdit& bare;
-  TRichEdit& program() { return *window.child->RichEdit1; }
+  TRichEdit& program() { return *window.child->Text(); }
 };
 
 TenMB& Docs() {
@@ -151,13 +151,13 @@ TenMB& Docs() {
     const QString text = JapaneseText(10 * 1024 * 1024);
     auto* w = new Window(text);
     auto* bare = new QTextEdit;  // never destroyed, as the window
-    bare->resize(w->child->RichEdit1->size());
+    bare->resize(w->child->Text()->size());
     bare->show();
     bare->setPlainText(text);
     QTextCursor c = bare->textCursor();
     c.setPosition(bare->document()->characterCount() / 2);
     bare->setTextCursor(c);
-    w->child->RichEdit1->LineFromChar(w->child->RichEdit1->GetTextLen());
+    w->child->Text()->LineFromChar(w->child->Text()->GetTextLen());
     bare->document()->documentLayout()->blockBoundingRect(bare->document()->lastBlock());
     QApplication::processEvents();
     return TenMB{*w, *bare};
