@@ -265,10 +265,7 @@ void TSoraForm::FormCreate() {
   // the loop lasts milliseconds.
   const QDate today = QDate::currentDate();
   for (int i = 0; i < 370; ++i) {
-    // The outer size: the frame's decorations, once known, are taken off.
-    const QSize decorations = frameGeometry().size() - size();
-    resize(QSize(680, 510) - decorations);
-    move(CentredOrigin(screenSize, QSize(680, 510)));
+    PlaceFrame(screenSize);
     setAcceptDrops(true);
     // Setting an unchanged date would still convert it through the time zone.
     if (DateTimePicker1->date() != today) DateTimePicker1->setDate(today);
@@ -281,6 +278,32 @@ void TSoraForm::FormCreate() {
     QCoreApplication::sendPostedEvents(splash, QEvent::UpdateRequest);
   }
   splash->deleteLater();
+}
+
+// 680 × 510 is the outer size, frame included, and the outer rectangle is
+// centred. The frame's decorations are known only once a window manager has
+// framed the window; until then they count as nothing.
+void TSoraForm::PlaceFrame(QSize screen) {
+  const QSize outer(680, 510);
+  resize(outer - (frameGeometry().size() - size()));
+  // A window's position is its frame's.
+  move(CentredOrigin(screen, outer));
+}
+
+bool TSoraForm::event(QEvent* e) {
+  const bool result = QMainWindow::event(e);
+  // The first showing or geometry change that reveals the window manager's
+  // frame (on X11 it comes as the frame is mapped, before the first paint
+  // reaches the screen) takes the decorations off the size, once: later
+  // sizes are the user's.
+  const QEvent::Type type = e->type();
+  if (!framePlaced_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+      isVisible() && frameGeometry().size() != size()) {
+    framePlaced_ = true;
+    const QScreen* s = screen();
+    PlaceFrame(s ? s->geometry().size() : QSize(680, 510));
+  }
+  return result;
 }
 
 void TSoraForm::showEvent(QShowEvent* e) {

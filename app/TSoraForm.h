@@ -120,6 +120,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
  protected:
   // Puts the picker's date, formatted, in place of the active document's selection.
   void InsertDate(const QString& format);
+  bool event(QEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
@@ -130,6 +131,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
  private:
   void FormCreate();
   void FormShow();
+  void PlaceFrame(QSize screen);
   void OpenDocuments(const QStringList& paths);
   void SetUpIcons();
   void SetUpToolBar();
@@ -140,6 +142,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
 
   Ui::TSoraForm* ui = nullptr;
   bool shown_ = false;
+  bool framePlaced_ = false;
   QList<QAction*> windowList_;
   QPointer<QWidget> watchedText_;  // the text whose selection cut and copy follow
   THelpWindow* help_ = nullptr;
