@@ -13,6 +13,9 @@ e2e_say() { printf '%s: %s\n' "$E2E_NAME" "$*"; }
 e2e_ok() { printf '%s: ok   %s\n' "$E2E_NAME" "$*"; }
 e2e_fail() {
   printf '%s: FAIL %s\n' "$E2E_NAME" "$*" >&2
+  # The screen as it was, for E2E_KEEP=1 runs.
+  [ -n "${DISPLAY:-}" ] && timeout 5 import -window root "$E2E_WORK/failure.png" 2>/dev/null
+  [ -n "${E2E_KEEP:-}" ] && ps -o pid,stat,wchan:20,etime,args -p "$(e2e_marked_pids | paste -sd,)" >&2
   local log
   for log in "$E2E_WORK"/*.log; do
     [ -s "$log" ] || continue
@@ -98,10 +101,17 @@ e2e_session() {
   E2E_PIDS+=($!)
 }
 
-# The program's visible window whose title matches REGEX, within 20 s.
+# The program's visible window whose title matches REGEX, within 20 s. Asked
+# again and again rather than with --sync: a window that goes during the
+# search (the splash) makes xdotool give up.
 e2e_window() {  # regex
-  timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1 ||
-    e2e_fail "ウィンドウ「$1」が現れません"
+  local w
+  for _ in $(seq 200); do
+    w="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)" || true
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  e2e_fail "ウィンドウ「$1」が現れません"
 }
 e2e_title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 # Waits until the window's title matches REGEX.
