@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include <QFont>
+#include <QTimer>
 
 #include "app/TAboutBox.h"
 #include "app/TSoraForm.h"
@@ -20,7 +21,14 @@ void InitApplication() {
   Application().HelpFile = QStringLiteral("SORA16.HLP");
   // Ties the windows to the installed launcher (Wayland app id, task bar icon).
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.kazenosha.soramemo"));
-  QApplication::setWindowIcon(ApplicationIcon());
+  // The title bar and the task bar want 16 to 48 pixels. The icon theme's
+  // lookup and the large sizes (decoded, then sent to the X server for every
+  // window, the splash included) cost a fifth of the start-up: RunSoraMemo
+  // sets the full icon once the frame is on the screen.
+  QIcon small;
+  const QIcon builtIn = BuiltInApplicationIcon();
+  for (const int side : {16, 24, 32, 48}) small.addPixmap(builtIn.pixmap(side));
+  QApplication::setWindowIcon(small);
 
   // The forms name Windows fonts; these stand in for them.
   QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
@@ -47,6 +55,7 @@ int RunSoraMemo(QApplication& app) {
   // Keyboard focus for the frame, so that its shortcuts work from the start
   // even where no window manager hands it over (the splash had the screen).
   SoraForm->activateWindow();
+  QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(ApplicationIcon()); });
   const int status = app.exec();
   delete AboutBox;
   AboutBox = nullptr;

@@ -15,10 +15,11 @@ TApplicationInfo& Application();
 // The About window, created hidden at start-up.
 extern TAboutBox* AboutBox;
 
-// Steps before the forms: title, help file, font substitutions.
+// Steps before the forms: title, help file, font substitutions, a small
+// window icon.
 void InitApplication();
 // Creates SoraForm (splash and set-up loop included) and AboutBox.
 void CreateForms();
-// The whole start-up: InitApplication, CreateForms, the frame shown, the event
-// loop until the frame closes. Returns the exit status.
+// The whole start-up: InitApplication, CreateForms, the frame shown, the full
+// window icon, the event loop until the frame closes. Returns the exit status.
 int RunSoraMemo(QApplication& app);
