@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -40,12 +41,12 @@ namespace {
 const QString kPickerFormat = QStringLiteral("yyyy年MM月dd日[ddd]");
 
 // A menu entry with its own caption or hint runs its action and follows its
-// enabling. The key stays with the action; the entry only shows it.
+// enabling and icon. The key stays with the action; the entry only shows it.
 void LinkMenuEntry(QAction* entry, QAction* action) {
-  entry->setIcon(action->icon());
   if (!action->shortcut().isEmpty())
     entry->setText(entry->text() + u'\t' + action->shortcut().toString(QKeySequence::NativeText));
   const auto follow = [entry, action] {
+    entry->setIcon(action->icon());
     entry->setEnabled(action->isEnabled());
     entry->setVisible(action->isVisible());
   };
@@ -229,8 +230,15 @@ void TSoraForm::SetUpIcons() {
       icon.addPixmap(big);
     }
     ++index;
-    picture.action->setIcon(picture.theme ? QIcon::fromTheme(QLatin1String(picture.theme), icon) : icon);
+    picture.action->setIcon(icon);
   }
+  // A theme's own icons replace these once the frame is up, before its first
+  // paint: looking them up cost more than building the toolbar.
+  QTimer::singleShot(0, this, [pictures] {
+    for (const auto& picture : pictures)
+      if (picture.theme && QIcon::hasThemeIcon(QLatin1String(picture.theme)))
+        picture.action->setIcon(QIcon::fromTheme(QLatin1String(picture.theme)));
+  });
 }
 
 void TSoraForm::SetUpToolBar() {
