@@ -42,7 +42,9 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
 # A home of its own: nothing of the user's settings, nothing left behind.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache"
-mkdir -p "$HOME"
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM SESSION_MANAGER
 
 names=(soramemo bare)

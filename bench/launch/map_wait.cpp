@@ -59,7 +59,13 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: %s [-t seconds] program [arguments...]\n", argv[0]);
     return 2;
   }
+  // A server started a moment ago may not take connections yet.
   xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  for (int tries = 0; xcb_connection_has_error(c) && tries < 20; ++tries) {
+    xcb_disconnect(c);
+    usleep(100000);
+    c = xcb_connect(nullptr, nullptr);
+  }
   if (xcb_connection_has_error(c)) {
     fprintf(stderr, "map-wait: no X display\n");
     return 2;
