@@ -55,7 +55,7 @@ int RunSoraMemo(QApplication& app) {
   // Keyboard focus for the frame, so that its shortcuts work from the start
   // even where no window manager hands it over (the splash had the screen).
   SoraForm->activateWindow();
-  QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(ApplicationIcon()); });
+  QTimer::singleShot(TSoraForm::kAfterShown, &app, [] { QApplication::setWindowIcon(ApplicationIcon()); });
   const int status = app.exec();
   delete AboutBox;
   AboutBox = nullptr;

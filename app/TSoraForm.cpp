@@ -232,13 +232,13 @@ void TSoraForm::SetUpIcons() {
     ++index;
     picture.action->setIcon(icon);
   }
-  // A theme's own icons replace these once the frame is up, before its first
-  // paint: looking them up cost more than building the toolbar.
-  QTimer::singleShot(0, this, [pictures] {
-    for (const auto& picture : pictures)
-      if (picture.theme && QIcon::hasThemeIcon(QLatin1String(picture.theme)))
-        picture.action->setIcon(QIcon::fromTheme(QLatin1String(picture.theme)));
-  });
+  for (const auto& picture : pictures)
+    if (picture.theme) themeIcons_.append({picture.action, QLatin1String(picture.theme)});
+}
+
+void TSoraForm::ApplyThemeIcons() {
+  for (const auto& [action, name] : std::as_const(themeIcons_))
+    if (QIcon::hasThemeIcon(name)) action->setIcon(QIcon::fromTheme(name));
 }
 
 void TSoraForm::SetUpToolBar() {
@@ -318,6 +318,10 @@ void TSoraForm::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (!shown_) {
     shown_ = true;
+    // A theme's own icons replace the built-in ones a moment after the frame
+    // is on the screen: looking them up cost more than building the toolbar.
+    // A timer, not a posted call, which the splash's showing would run.
+    QTimer::singleShot(kAfterShown, this, &TSoraForm::ApplyThemeIcons);
     FormShow();
   }
 }

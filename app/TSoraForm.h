@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <utility>
+
 #include "document/FrameLink.h"
 #include "platform/Dialogs.h"
 
@@ -79,6 +81,10 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   // size; the halves truncate toward zero.
   static QPoint CentredOrigin(QSize screen, QSize window);
 
+  // Milliseconds after the frame is first shown when what the first window
+  // can do without (the icon theme's pictures, the full window icon) follows.
+  static constexpr int kAfterShown = 20;
+
  signals:
   // The frame has closed: the application ends.
   void Closed();
@@ -134,6 +140,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   void PlaceFrame(QSize screen);
   void OpenDocuments(const QStringList& paths);
   void SetUpIcons();
+  void ApplyThemeIcons();
   void SetUpToolBar();
   void SetUpEditActions();
   void UpdateEditActions();
@@ -146,6 +153,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   QList<QAction*> windowList_;
   QPointer<QWidget> watchedText_;  // the text whose selection cut and copy follow
   THelpWindow* help_ = nullptr;
+  QList<std::pair<QAction*, QString>> themeIcons_;  // actions a theme may picture
 };
 
 // The main frame of the running program.
