@@ -59,7 +59,9 @@ desktop() {
 counters=376x16+305+351
 line=240x20+307+373
 changed() {  # shot-a shot-b: more than a caret's worth of pixels differ
-  [ "$(e2e_same "$E2E_WORK/$1.png" "$E2E_WORK/$2.png")" -gt 40 ]
+  local n
+  n="$(e2e_same "$E2E_WORK/$1.png" "$E2E_WORK/$2.png")" || exit 1
+  [ "$n" -gt 40 ]
 }
 shots() {  # name
   sleep 0.6

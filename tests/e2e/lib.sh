@@ -135,5 +135,8 @@ e2e_shot() {  # name [geometry]: a PNG of the screen or of a part of it
   import -window root ${2:+-crop "$2"} "$E2E_WORK/$1.png"
 }
 e2e_same() {  # a.png b.png: the number of pixels that differ
-  compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
+  local n
+  n="$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" || true
+  [[ "$n" =~ ^[0-9.e+]+$ ]] || e2e_fail "画像を比べられません: $1 $2 ($n)"
+  awk -v n="$n" 'BEGIN {printf "%d\n", n + 0}'
 }
