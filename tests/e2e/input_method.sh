@@ -2,6 +2,7 @@
 # Japanese typed through fcitx5 + Mozc into a new file: the preedit drawn
 # inline and not counted, conversion and commit, the counters, the saved
 # Shift-JIS bytes, and Escape cancelling a composition without a change.
+# shellcheck source=tests/e2e/lib.sh disable=SC2016  # session scripts expand in the session
 . "$(dirname "$0")/lib.sh"
 e2e_need openbox fcitx5 fcitx5-remote
 [ -x /usr/lib/mozc/mozc_server ] || e2e_fail "Mozc がありません (fcitx5-mozc)"

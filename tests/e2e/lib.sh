@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end scripts: a private X server, a desktop session run
 # as an unprivileged user with its own D-Bus bus, HOME and runtime folder, the
 # checks, and a clean-up that ends exactly the processes the script started.
@@ -84,7 +85,8 @@ e2e_start_x() {
   E2E_PIDS+=($!)
   for _ in $(seq 100); do [ -s "$E2E_WORK/display" ] && break; sleep 0.05; done
   [ -s "$E2E_WORK/display" ] || e2e_fail "Xvfb が起動しません"
-  export DISPLAY=":$(cat "$E2E_WORK/display")"
+  DISPLAY=":$(cat "$E2E_WORK/display")"
+  export DISPLAY
 }
 
 # e2e_session NAME SCRIPT: runs SCRIPT (bash text) as the session user, in a

@@ -3,6 +3,7 @@
 # PDF printer (cups-pdf): the PDF's text is the document's, and the job's
 # title is the document window's caption. The CUPS server is private: its own
 # configuration, spool and socket under the work folder.
+# shellcheck source=tests/e2e/lib.sh disable=SC2016  # session scripts expand in the session
 . "$(dirname "$0")/lib.sh"
 e2e_need openbox cupsd lpadmin lpstat pdftotext
 [ -x /usr/lib/cups/backend/cups-pdf ] || e2e_fail "cups-pdf がありません (printer-driver-cups-pdf)"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Under a real window manager (openbox): the frame's outer size and centring,
 # a document window maximised and restored, the window list.
+# shellcheck source=tests/e2e/lib.sh disable=SC2016  # session scripts expand in the session
 . "$(dirname "$0")/lib.sh"
 e2e_need openbox
 e2e_start_x
