@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite in the
-# normal build, the suite again under AddressSanitizer and UndefinedBehavior-
-# Sanitizer (build-asan), and, when clang is there, a one-minute run of each
-# fuzz target (build-fuzz).
+# normal build, the end-to-end scripts (tests/e2e: a private X server with a
+# window manager, an input method and a print queue), the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), and, when
+# clang is there, a one-minute run of each fuzz target (build-fuzz).
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/deps.sh
-soramemo_install_packages
+soramemo_install_packages "${SORAMEMO_E2E_PACKAGES[@]}"
 soramemo_install_optional
 jobs="$(nproc)"
 failed=()
 
 soramemo_build
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs") || failed+=("tests")
+for script in tests/e2e/*.sh; do
+  [ "$(basename "$script")" = lib.sh ] && continue
+  timeout 120 "$script" || failed+=("$(basename "$script" .sh)")
+done
 
 # Qt keeps some allocations until exit by design: leak reports would be noise.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

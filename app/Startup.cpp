@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 #include "app/TAboutBox.h"
@@ -32,7 +33,14 @@ void InitApplication() {
   Application().HelpFile = QStringLiteral("SORA16.HLP");
   // Ties the windows to the installed launcher (Wayland app id, task bar icon).
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.kazenosha.soramemo"));
-  QApplication::setWindowIcon(ApplicationIcon());
+  // The title bar and the task bar want 16 to 48 pixels. The icon theme's
+  // lookup and the large sizes (decoded, then sent to the X server for every
+  // window, the splash included) cost a fifth of the start-up: RunSoraMemo
+  // sets the full icon once the frame is on the screen.
+  QIcon small;
+  const QIcon builtIn = BuiltInApplicationIcon();
+  for (const int side : {16, 24, 32, 48}) small.addPixmap(builtIn.pixmap(side));
+  QApplication::setWindowIcon(small);
 
   InstallQtJapanese();
 
@@ -61,6 +69,7 @@ int RunSoraMemo(QApplication& app) {
   // Keyboard focus for the frame, so that its shortcuts work from the start
   // even where no window manager hands it over (the splash had the screen).
   SoraForm->activateWindow();
+  QTimer::singleShot(TSoraForm::kAfterShown, &app, [] { QApplication::setWindowIcon(ApplicationIcon()); });
   const int status = app.exec();
   delete AboutBox;
   AboutBox = nullptr;

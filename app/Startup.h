@@ -18,10 +18,11 @@ extern TAboutBox* AboutBox;
 // Qt's own texts (message box buttons, the standard dialogs, context menus,
 // the command-line help) in Japanese whatever the locale.
 void InstallQtJapanese();
-// Steps before the forms: title, help file, Qt's texts, font substitutions.
+// Steps before the forms: title, help file, Qt's texts, font substitutions, a
+// small window icon.
 void InitApplication();
 // Creates SoraForm (splash and set-up loop included) and AboutBox.
 void CreateForms();
-// The whole start-up: InitApplication, CreateForms, the frame shown, the event
-// loop until the frame closes. Returns the exit status.
+// The whole start-up: InitApplication, CreateForms, the frame shown, the full
+// window icon, the event loop until the frame closes. Returns the exit status.
 int RunSoraMemo(QApplication& app);

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -40,12 +41,12 @@ namespace {
 const QString kPickerFormat = QStringLiteral("yyyy年MM月dd日[ddd]");
 
 // A menu entry with its own caption or hint runs its action and follows its
-// enabling. The key stays with the action; the entry only shows it.
+// enabling and icon. The key stays with the action; the entry only shows it.
 void LinkMenuEntry(QAction* entry, QAction* action) {
-  entry->setIcon(action->icon());
   if (!action->shortcut().isEmpty())
     entry->setText(entry->text() + u'\t' + action->shortcut().toString(QKeySequence::NativeText));
   const auto follow = [entry, action] {
+    entry->setIcon(action->icon());
     entry->setEnabled(action->isEnabled());
     entry->setVisible(action->isVisible());
   };
@@ -229,8 +230,15 @@ void TSoraForm::SetUpIcons() {
       icon.addPixmap(big);
     }
     ++index;
-    picture.action->setIcon(picture.theme ? QIcon::fromTheme(QLatin1String(picture.theme), icon) : icon);
+    picture.action->setIcon(icon);
   }
+  for (const auto& picture : pictures)
+    if (picture.theme) themeIcons_.append({picture.action, QLatin1String(picture.theme)});
+}
+
+void TSoraForm::ApplyThemeIcons() {
+  for (const auto& [action, name] : std::as_const(themeIcons_))
+    if (QIcon::hasThemeIcon(name)) action->setIcon(QIcon::fromTheme(name));
 }
 
 void TSoraForm::SetUpToolBar() {
@@ -265,10 +273,7 @@ void TSoraForm::FormCreate() {
   // the loop lasts milliseconds.
   const QDate today = QDate::currentDate();
   for (int i = 0; i < 370; ++i) {
-    // The outer size: the frame's decorations, once known, are taken off.
-    const QSize decorations = frameGeometry().size() - size();
-    resize(QSize(680, 510) - decorations);
-    move(CentredOrigin(screenSize, QSize(680, 510)));
+    PlaceFrame(screenSize);
     setAcceptDrops(true);
     // Setting an unchanged date would still convert it through the time zone.
     if (DateTimePicker1->date() != today) DateTimePicker1->setDate(today);
@@ -283,10 +288,40 @@ void TSoraForm::FormCreate() {
   splash->deleteLater();
 }
 
+// 680 × 510 is the outer size, frame included, and the outer rectangle is
+// centred. The frame's decorations are known only once a window manager has
+// framed the window; until then they count as nothing.
+void TSoraForm::PlaceFrame(QSize screen) {
+  const QSize outer(680, 510);
+  resize(outer - (frameGeometry().size() - size()));
+  // A window's position is its frame's.
+  move(CentredOrigin(screen, outer));
+}
+
+bool TSoraForm::event(QEvent* e) {
+  const bool result = QMainWindow::event(e);
+  // The first showing or geometry change that reveals the window manager's
+  // frame (on X11 it comes as the frame is mapped, before the first paint
+  // reaches the screen) takes the decorations off the size, once: later
+  // sizes are the user's.
+  const QEvent::Type type = e->type();
+  if (!framePlaced_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+      isVisible() && frameGeometry().size() != size()) {
+    framePlaced_ = true;
+    const QScreen* s = screen();
+    PlaceFrame(s ? s->geometry().size() : QSize(680, 510));
+  }
+  return result;
+}
+
 void TSoraForm::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (!shown_) {
     shown_ = true;
+    // A theme's own icons replace the built-in ones a moment after the frame
+    // is on the screen: looking them up cost more than building the toolbar.
+    // A timer, not a posted call, which the splash's showing would run.
+    QTimer::singleShot(kAfterShown, this, &TSoraForm::ApplyThemeIcons);
     FormShow();
   }
 }

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <utility>
+
 #include "document/FrameLink.h"
 #include "platform/Dialogs.h"
 
@@ -79,6 +81,10 @@ class TSoraForm : public QMainWindow, public IFrameLink {
   // size; the halves truncate toward zero.
   static QPoint CentredOrigin(QSize screen, QSize window);
 
+  // Milliseconds after the frame is first shown when what the first window
+  // can do without (the icon theme's pictures, the full window icon) follows.
+  static constexpr int kAfterShown = 20;
+
  signals:
   // The frame has closed: the application ends.
   void Closed();
@@ -120,6 +126,7 @@ class TSoraForm : public QMainWindow, public IFrameLink {
  protected:
   // Puts the picker's date, formatted, in place of the active document's selection.
   void InsertDate(const QString& format);
+  bool event(QEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
@@ -130,8 +137,10 @@ class TSoraForm : public QMainWindow, public IFrameLink {
  private:
   void FormCreate();
   void FormShow();
+  void PlaceFrame(QSize screen);
   void OpenDocuments(const QStringList& paths);
   void SetUpIcons();
+  void ApplyThemeIcons();
   void SetUpToolBar();
   void SetUpEditActions();
   void UpdateEditActions();
@@ -140,9 +149,11 @@ class TSoraForm : public QMainWindow, public IFrameLink {
 
   Ui::TSoraForm* ui = nullptr;
   bool shown_ = false;
+  bool framePlaced_ = false;
   QList<QAction*> windowList_;
   QPointer<QWidget> watchedText_;  // the text whose selection cut and copy follow
   THelpWindow* help_ = nullptr;
+  QList<std::pair<QAction*, QString>> themeIcons_;  // actions a theme may picture
 };
 
 // The main frame of the running program.

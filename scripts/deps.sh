@@ -6,7 +6,14 @@ SORAMEMO_PACKAGES=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev libqt6opengl6-dev
   libicu-dev libbenchmark-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  desktop-file-utils appstream qt6-wayland dpkg-dev qt6-translations-l10n
+  desktop-file-utils appstream qt6-wayland dpkg-dev libxcb1-dev qt6-translations-l10n
+)
+# The end-to-end tests (tests/e2e): an X server and its tools, a window
+# manager, an input method with Mozc, a print queue with a PDF printer.
+SORAMEMO_E2E_PACKAGES=(
+  xvfb xdotool x11-utils imagemagick openbox dbus util-linux python3
+  fcitx5 fcitx5-mozc fcitx5-frontend-qt6
+  cups cups-client printer-driver-cups-pdf poppler-utils
 )
 # Optional: clang and its runtime build the fuzz targets (tests/fuzz). Nothing
 # else needs them, and test.sh skips the fuzz run without them.

@@ -109,6 +109,11 @@ class TestFrame : public QObject {
     QCOMPARE(frame->frameGeometry().size(), QSize(680, 510));
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(frame->frameGeometry().topLeft(), QPoint((screen.width() - 680) / 2, (screen.height() - 510) / 2));
+    // Shown with decorations, the frame keeps the outer size and place.
+    auto shown = NewFrame(true);
+    QVERIFY(shown->frameGeometry().size() != shown->size());
+    QCOMPARE(shown->frameGeometry().size(), QSize(680, 510));
+    QCOMPARE(shown->frameGeometry().topLeft(), QPoint((screen.width() - 680) / 2, (screen.height() - 510) / 2));
     // The integer formula truncates toward zero on screens smaller than the frame.
     QCOMPARE(TSoraForm::CentredOrigin(QSize(601, 501), QSize(680, 510)), QPoint(-39, -4));
 
