@@ -66,6 +66,11 @@ void Click(QWidget* w, Qt::MouseButton button, QPoint pos) {
   SendMouse(w, QEvent::MouseButtonPress, button, pos); SendMouse(w, QEvent::MouseButtonRelease, button, pos);
 }
 
+// The picked colours and the selection, as one value.
+QString State(const TCColorGrid& g) {
+  return QString("fg %1 bg %2 at %3").arg(g.GetForegroundIndex()).arg(g.GetBackgroundIndex()).arg(g.GetSelection());
+}
+
 bool SendKey(QWidget* w, int key) {
   QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
   QCoreApplication::sendEvent(w, &e);
@@ -184,11 +189,8 @@ class TestColorGrid : public QObject {
     QCOMPARE(g.SquareFromPos(99, 0), 3);
     QCOMPARE(g.SquareFromPos(100, 100), 15);
     Click(&g, Qt::LeftButton, QPoint(-5, 200));
-    QCOMPARE(g.GetForegroundIndex(), 12);
     Click(&g, Qt::RightButton, QPoint(60, 60));
-    QCOMPARE(g.GetBackgroundIndex(), 10);
-    QCOMPARE(g.GetForegroundIndex(), 12);
-    QCOMPARE(g.GetSelection(), 10);
+    QCOMPARE(State(g), "fg 12 bg 10 at 10");
 
     // A size limit keeps the control from shrinking to whole squares: the
     // edge beyond the last square counts as the last square.
@@ -207,7 +209,7 @@ class TestColorGrid : public QObject {
     SendMouse(&tiny, QEvent::MouseButtonPress, Qt::RightButton, QPoint(2, 2));
     SendMouse(&tiny, QEvent::MouseMove, Qt::RightButton, QPoint(1, 1));
     SendMouse(&tiny, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(1, 1));
-    QCOMPARE(tiny.GetBackgroundIndex(), 0);
+    QCOMPARE(State(tiny), "fg 0 bg 0 at 0");
     QCOMPARE(changes.count(), 0);
     Render(tiny);
   }
@@ -259,8 +261,7 @@ class TestColorGrid : public QObject {
     QTest::keyClick(&g, Qt::Key_6, Qt::KeypadModifier);
     g.SetSelection(11);
     QTest::keyClick(&g, Qt::Key_2, Qt::KeypadModifier);
-    QCOMPARE(g.GetForegroundIndex(), 10);
-    QCOMPARE(g.GetBackgroundIndex(), 11);
+    QCOMPARE(State(g), "fg 10 bg 11 at 11");
   }
 
   void clickEnablesColor() {
@@ -268,8 +269,7 @@ class TestColorGrid : public QObject {
     QSignalSpy changes(&g, &TCColorGrid::OnChange);
     g.EnableForeground(false); g.EnableBackground(false);
     Click(&g, Qt::LeftButton, QPoint(60, 10));
-    QCOMPARE(g.GetSelection(), 2);
-    QCOMPARE(g.GetForegroundIndex(), 0);
+    QCOMPARE(State(g), "fg 0 bg 0 at 2");
     QCOMPARE(changes.count(), 0);
     g.SetClickEnablesColor(true);
     Click(&g, Qt::LeftButton, QPoint(60, 10));
@@ -289,9 +289,8 @@ class TestColorGrid : public QObject {
     SendMouse(&g, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(10, 30));
     g.EnableForeground(false);
     SendMouse(&g, QEvent::MouseMove, Qt::LeftButton, QPoint(10, 60));
-    QCOMPARE(g.GetSelection(), 8);
+    QCOMPARE(State(g), "fg 4 bg 0 at 8");
     QVERIFY(!g.GetForegroundEnabled());
-    QCOMPARE(g.GetForegroundIndex(), 4);
   }
 
   void dragAndChangeEvents() {
@@ -306,12 +305,10 @@ class TestColorGrid : public QObject {
     SendMouse(&g, QEvent::MouseButtonPress, Qt::RightButton, QPoint(5, 5));
     for (QPoint p : {QPoint(30, 30), QPoint(35, 35), QPoint(130, 35)})  // the last outside: clamped
       SendMouse(&g, QEvent::MouseMove, Qt::RightButton, p);
-    QCOMPARE(g.GetSelection(), 7);
-    QCOMPARE(g.GetForegroundIndex(), 0);
     QCOMPARE(changes.count(), 2);  // 0 -> 5 -> 7
     SendMouse(&g, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(130, 35));
     SendMouse(&g, QEvent::MouseMove, Qt::NoButton, QPoint(80, 80));
-    QCOMPARE(g.GetBackgroundIndex(), 7);
+    QCOMPARE(State(g), "fg 0 bg 7 at 7");
     QCOMPARE(changes.count(), 2);
   }
 
