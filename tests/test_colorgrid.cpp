@@ -18,6 +18,14 @@ QImage Render(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Fo
 
 QString Inverse(const QColor& c) { return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue()).name(); }
 
+// The colours of n pixels from `from` on, `step` apart.
+QStringList Line(QWidget& w, QPoint from, QPoint step, int n) {
+  const QImage img = Render(w);
+  QStringList out;
+  for (int i = 0; i < n; ++i) out << img.pixelColor(from + i * step).name();
+  return out;
+}
+
 // Pixels of exactly `colour` inside the square's face (clear of the 3-D frame).
 QSet<QPoint> Ink(const QImage& img, const QRect& cell, const QColor& colour) {
   QSet<QPoint> ink;
@@ -58,15 +66,22 @@ void Click(QWidget* w, Qt::MouseButton button, QPoint pos) {
   SendMouse(w, QEvent::MouseButtonPress, button, pos); SendMouse(w, QEvent::MouseButtonRelease, button, pos);
 }
 
+// The picked colours and the selection, as one value.
+QString State(const TCColorGrid& g) {
+  return QString("fg %1 bg %2 at %3").arg(g.GetForegroundIndex()).arg(g.GetBackgroundIndex()).arg(g.GetSelection());
+}
+
+bool SendKey(QWidget* w, int key) {
+  QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
+  QCoreApplication::sendEvent(w, &e);
+  return e.isAccepted();
+}
+
 class PaintRecorder : public TCColorGrid {
  public:
   QRegion painted;
-
  protected:
-  void paintEvent(QPaintEvent* e) override {
-    painted += e->region();
-    TCColorGrid::paintEvent(e);
-  }
+  void paintEvent(QPaintEvent* e) override { painted += e->region(), TCColorGrid::paintEvent(e); }
 };
 
 }  // namespace
@@ -117,27 +132,22 @@ class TestColorGrid : public QObject {
   }
 
   void shrinksToWholeSquares() {
+    QStringList squares;
+    for (const QColor& c : Squares) squares << c.name();
     TCColorGrid g;
     g.SetCtl3D(false); g.SetGridOrdering(TCColorGrid::go16x1);
     QCOMPARE(g.size(), QSize(96, 100));
-    QImage img = Render(g);
-    for (int i = 0; i < 16; ++i) {
-      QCOMPARE(img.pixelColor(6 * i, 10), QColor(Qt::black));
-      QCOMPARE(img.pixelColor(6 * i + 3, 10), Squares[i]);
-    }
+    QCOMPARE(Line(g, {0, 10}, {6, 0}, 16), QStringList(16, "#000000"));
+    QCOMPARE(Line(g, {3, 10}, {6, 0}, 16), squares);
     g.SetGridOrdering(TCColorGrid::go1x16);
     QCOMPARE(g.size(), QSize(96, 96));
-    img = Render(g);
-    for (int i = 0; i < 16; ++i) QCOMPARE(img.pixelColor(10, 6 * i + 3), Squares[i]);
+    QCOMPARE(Line(g, {10, 3}, {0, 6}, 16), squares);
     // Squares keep their numbers when the layout changes: 9 is column 1 of row 1.
     g.SetGridOrdering(TCColorGrid::go8x2);
     QCOMPARE(g.CellRect(9), QRect(12, 48, 12, 48));
-    QCOMPARE(Render(g).pixelColor(18, 72), Squares[9]);
-    for (int bad : {5, 7, 255}) {
-      g.SetGridOrdering(TCColorGrid::TGridOrdering(bad));  // no such ordering
-      QCOMPARE(g.GetGridOrdering(), TCColorGrid::go8x2);
-    }
-    Render(g);
+    QCOMPARE(Line(g, {18, 72}, {}, 1), QStringList{squares[9]});
+    for (int bad : {5, 7, 255}) g.SetGridOrdering(TCColorGrid::TGridOrdering(bad));  // no such ordering
+    QCOMPARE(g.GetGridOrdering(), TCColorGrid::go8x2);
   }
 
   void squareStylesAndFocus() {
@@ -148,34 +158,22 @@ class TestColorGrid : public QObject {
     top.show();
     QVERIFY(QTest::qWaitForWindowActive(&top));
     g->SetSelection(9);  // cell 25..49 x 50..74, red
-    const QString red = Squares[9].name(), black = "#000000", white = "#ffffff";
-    const auto at = [&](int x, int y) { return Render(*g).pixelColor(x, y).name(); };
-    const int y = 62;
-    const QStringList sunken = {ToQColor(clBtnFace).name(), g->palette().color(QPalette::Dark).name(),
-                                g->palette().color(QPalette::Dark).name(), red};
-    for (int i = 0; i < sunken.size(); ++i) QCOMPARE(at(25 + i, y), sunken[i]);
-    QCOMPARE(at(47, y), g->palette().color(QPalette::Light).name());
-    // Unfocused: no dotted rectangle on the selection.
-    for (int x = 29; x <= 45; ++x) QCOMPARE(at(x, 54), red);
-
+    const QString red = Squares[9].name(), inverse = Inverse(Squares[9]), dark = g->palette().color(QPalette::Dark).name();
+    QCOMPARE(Line(*g, {25, 62}, {1, 0}, 4), QStringList({ToQColor(clBtnFace).name(), dark, dark, red}));
+    QCOMPARE(Line(*g, {47, 62}, {}, 1), QStringList{g->palette().color(QPalette::Light).name()});
+    // Unfocused: no dotted rectangle on the selection; focused, every other pixel or so.
+    QCOMPARE(Line(*g, {29, 54}, {1, 0}, 17), QStringList(17, red));
     g->setFocus();
-    const QImage img = Render(*g);
-    int dots = 0;
-    for (int x = 29; x <= 45; ++x) {
-      const QString c = img.pixelColor(x, 54).name();
-      QVERIFY(c == red || c == Inverse(Squares[9]));
-      dots += c == Inverse(Squares[9]);
-    }
-    QVERIFY2(dots >= 7 && dots <= 10, qPrintable(QString::number(dots)));
+    const QStringList dotted = Line(*g, {29, 54}, {1, 0}, 17);
+    QCOMPARE(dotted.count(red) + dotted.count(inverse), 17);
+    QVERIFY2(dotted.count(inverse) >= 7 && dotted.count(inverse) <= 10, qPrintable(dotted.join(' ')));
 
     // Flat style: a 2-pixel inverted ring around a black outline.
     g->SetCtl3D(false);
-    const QStringList flat = {white, Inverse(Squares[9]), black, red};
-    for (int i = 0; i < flat.size(); ++i) QCOMPARE(at(25 + i, y), flat[i]);
-    QCOMPARE(at(24, 37), black);  // square 4, plain outline
+    QCOMPARE(Line(*g, {25, 62}, {1, 0}, 4), QStringList({"#ffffff", inverse, "#000000", red}));
+    QCOMPARE(Line(*g, {24, 37}, {}, 1), QStringList{"#000000"});  // square 4, plain outline
     other->setFocus();
-    QCOMPARE(at(25, y), black);
-    QCOMPARE(at(26, y), red);
+    QCOMPARE(Line(*g, {25, 62}, {1, 0}, 2), QStringList({"#000000", red}));
 
     // A press takes the focus only when the grid is a tab stop.
     QTest::mouseClick(g, Qt::LeftButton, {}, QPoint(30, 30));
@@ -188,15 +186,11 @@ class TestColorGrid : public QObject {
 
   void hitTestIsClamped() {
     TCColorGrid g;
-    QCOMPARE(g.SquareFromPos(-5, 200), 12);
     QCOMPARE(g.SquareFromPos(99, 0), 3);
     QCOMPARE(g.SquareFromPos(100, 100), 15);
     Click(&g, Qt::LeftButton, QPoint(-5, 200));
-    QCOMPARE(g.GetForegroundIndex(), 12);
     Click(&g, Qt::RightButton, QPoint(60, 60));
-    QCOMPARE(g.GetBackgroundIndex(), 10);
-    QCOMPARE(g.GetForegroundIndex(), 12);
-    QCOMPARE(g.GetSelection(), 10);
+    QCOMPARE(State(g), "fg 12 bg 10 at 10");
 
     // A size limit keeps the control from shrinking to whole squares: the
     // edge beyond the last square counts as the last square.
@@ -215,41 +209,40 @@ class TestColorGrid : public QObject {
     SendMouse(&tiny, QEvent::MouseButtonPress, Qt::RightButton, QPoint(2, 2));
     SendMouse(&tiny, QEvent::MouseMove, Qt::RightButton, QPoint(1, 1));
     SendMouse(&tiny, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(1, 1));
-    QCOMPARE(tiny.GetBackgroundIndex(), 0);
+    QCOMPARE(State(tiny), "fg 0 bg 0 at 0");
     QCOMPARE(changes.count(), 0);
     Render(tiny);
   }
 
   void keyboard() {
-    // Ordering, from, key, to: the arrows wrap to the next or previous column.
+    // Ordering, from, key, to: the arrows wrap to the next or previous column,
+    // move the selection and pick no colour.
     const int g44 = TCColorGrid::go4x4, g16 = TCColorGrid::go16x1, g28 = TCColorGrid::go2x8;
     const int table[][4] = {{g44, 0, Qt::Key_Up, 15},     {g44, 2, Qt::Key_Up, 13},    {g44, 15, Qt::Key_Down, 0},
                             {g44, 13, Qt::Key_Down, 2},   {g44, 15, Qt::Key_Right, 0}, {g44, 14, Qt::Key_Space, 15},
                             {g44, 0, Qt::Key_Left, 15},   {g44, 9, Qt::Key_Home, 0},   {g44, 9, Qt::Key_End, 15},
                             {g16, 4, Qt::Key_Down, 5},    {g16, 4, Qt::Key_Up, 3},     {g28, 14, Qt::Key_Down, 1},
                             {g28, 1, Qt::Key_Up, 14}};
+    QStringList got, want;
     for (const auto& [ordering, from, key, to] : table) {
       TCColorGrid g;
       g.SetGridOrdering(TCColorGrid::TGridOrdering(ordering));
       g.SetSelection(from);
       QSignalSpy changes(&g, &TCColorGrid::OnChange);
-      QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
-      QCoreApplication::sendEvent(&g, &e);
-      QVERIFY(e.isAccepted());
-      QCOMPARE(g.GetSelection(), to);
-      QCOMPARE(changes.count(), 0);
+      const bool accepted = SendKey(&g, key);
+      const QString row = QString("ordering %1, %2, key %3: ").arg(ordering).arg(from).arg(key, 0, 16);
+      got << row + QString("%1 accepted %2 changes %3").arg(g.GetSelection()).arg(accepted).arg(changes.count());
+      want << row + QString("%1 accepted 1 changes 0").arg(to);
     }
+    QCOMPARE(got, want);
   }
 
   void pickingKeys() {
     TCColorGrid g;
     g.SetSelection(6);
     // Keys not for the grid pass on to the parent.
-    for (int key : {int(Qt::Key_PageUp), int(Qt::Key_6), int(Qt::Key_A)}) {
-      QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
-      QCoreApplication::sendEvent(&g, &e);
-      QVERIFY2(!e.isAccepted(), qPrintable(QString::number(key, 16)));
-    }
+    QCOMPARE(QList<bool>({SendKey(&g, Qt::Key_PageUp), SendKey(&g, Qt::Key_6), SendKey(&g, Qt::Key_A)}),
+             QList<bool>(3, false));
     QCOMPARE(g.GetSelection(), 6);
     QStringList order;
     connect(&g, &TCColorGrid::OnKeyDown,
@@ -257,20 +250,18 @@ class TestColorGrid : public QObject {
     connect(&g, &TCColorGrid::OnChange, [&](QObject* s) { order << (s == &g ? "change" : "?"); });
     connect(&g, &TCColorGrid::OnClick, [&] { order << "click"; });
     QTest::keyClick(&g, Qt::Key_F);
-    QCOMPARE(order, QStringList({"key F", "change", "click"}));
-    QCOMPARE(g.GetForegroundIndex(), 6);
-    order.clear();
     QTest::keyClick(&g, Qt::Key_F);  // same square: a click, no change
-    QCOMPARE(order, QStringList({"key F", "click"}));
+    QCOMPARE(order, QStringList({"key F", "change", "click", "key F", "click"}));
+    QCOMPARE(g.GetForegroundIndex(), 6);
 
     // B, keypad 6 and keypad 2 pick too.
-    const std::tuple<int, Qt::Key, Qt::KeyboardModifiers, bool> picks[] = {
-        {9, Qt::Key_B, {}, false}, {10, Qt::Key_6, Qt::KeypadModifier, true}, {11, Qt::Key_2, Qt::KeypadModifier, false}};
-    for (const auto& [square, key, modifiers, foreground] : picks) {
-      g.SetSelection(square);
-      QTest::keyClick(&g, key, modifiers);
-      QCOMPARE(foreground ? g.GetForegroundIndex() : g.GetBackgroundIndex(), square);
-    }
+    g.SetSelection(9);
+    QTest::keyClick(&g, Qt::Key_B);
+    g.SetSelection(10);
+    QTest::keyClick(&g, Qt::Key_6, Qt::KeypadModifier);
+    g.SetSelection(11);
+    QTest::keyClick(&g, Qt::Key_2, Qt::KeypadModifier);
+    QCOMPARE(State(g), "fg 10 bg 11 at 11");
   }
 
   void clickEnablesColor() {
@@ -278,8 +269,7 @@ class TestColorGrid : public QObject {
     QSignalSpy changes(&g, &TCColorGrid::OnChange);
     g.EnableForeground(false); g.EnableBackground(false);
     Click(&g, Qt::LeftButton, QPoint(60, 10));
-    QCOMPARE(g.GetSelection(), 2);
-    QCOMPARE(g.GetForegroundIndex(), 0);
+    QCOMPARE(State(g), "fg 0 bg 0 at 2");
     QCOMPARE(changes.count(), 0);
     g.SetClickEnablesColor(true);
     Click(&g, Qt::LeftButton, QPoint(60, 10));
@@ -299,9 +289,8 @@ class TestColorGrid : public QObject {
     SendMouse(&g, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(10, 30));
     g.EnableForeground(false);
     SendMouse(&g, QEvent::MouseMove, Qt::LeftButton, QPoint(10, 60));
-    QCOMPARE(g.GetSelection(), 8);
+    QCOMPARE(State(g), "fg 4 bg 0 at 8");
     QVERIFY(!g.GetForegroundEnabled());
-    QCOMPARE(g.GetForegroundIndex(), 4);
   }
 
   void dragAndChangeEvents() {
@@ -316,12 +305,10 @@ class TestColorGrid : public QObject {
     SendMouse(&g, QEvent::MouseButtonPress, Qt::RightButton, QPoint(5, 5));
     for (QPoint p : {QPoint(30, 30), QPoint(35, 35), QPoint(130, 35)})  // the last outside: clamped
       SendMouse(&g, QEvent::MouseMove, Qt::RightButton, p);
-    QCOMPARE(g.GetSelection(), 7);
-    QCOMPARE(g.GetForegroundIndex(), 0);
     QCOMPARE(changes.count(), 2);  // 0 -> 5 -> 7
     SendMouse(&g, QEvent::MouseButtonRelease, Qt::RightButton, QPoint(130, 35));
     SendMouse(&g, QEvent::MouseMove, Qt::NoButton, QPoint(80, 80));
-    QCOMPARE(g.GetBackgroundIndex(), 7);
+    QCOMPARE(State(g), "fg 0 bg 7 at 7");
     QCOMPARE(changes.count(), 2);
   }
 
@@ -332,10 +319,7 @@ class TestColorGrid : public QObject {
     top.resize(300, 300);
     top.show();
     QVERIFY(QTest::qWaitForWindowExposed(&top));
-    const auto settle = [&] {
-      QCoreApplication::processEvents();
-      return std::exchange(g->painted, QRegion());
-    };
+    const auto settle = [&] { QCoreApplication::processEvents(); return std::exchange(g->painted, QRegion()); };
     settle();
     g->SetSelection(6);
     QCOMPARE(settle(), QRegion(g->CellRect(0)) + g->CellRect(6));

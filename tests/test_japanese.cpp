@@ -7,6 +7,7 @@
 #include "platform/TextDecode.h"
 
 using textdecode::Encoding;
+Q_DECLARE_METATYPE(textdecode::Encoding)
 
 namespace {
 
@@ -23,22 +24,24 @@ const char* kEucJpText = "日本語のテキストです。これはテストの
 class TestJapanese : public QObject {
   Q_OBJECT
  private slots:
+  void cp932Encode_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("line break") << "a\r\nb" << QByteArray("a\r\nb");
+    QTest::newRow("kanji, half-width kana") << U("漢字ｱｲ") << QByteArray("\x8a\xbf\x8e\x9a\xb1\xb2");
+    QTest::newRow("NEC specials") << U("①㈱") << QByteArray("\x87\x40\x87\x8a");
+    QTest::newRow("wave dash by fallback") << U("〜～") << QByteArray("\x81\x60\x81\x60");
+    // Unencodable: the 2-byte substitute, whatever the character; ICU alone
+    // would drop the invisible ones without a trace.
+    QTest::newRow("unencodable") << U("é€𠮷") << QByteArray("\xfc\xfc\xfc\xfc\xfc\xfc");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("\xfc\xfc");
+    QTest::newRow("invisible") << U("a\u2060b\u200Bc\uFE0F\u206F") << QByteArray("a\xfc\xfc" "b\xfc\xfc" "c\xfc\xfc\xfc\xfc");
+  }
   void cp932Encode() {
-    const QList<std::pair<QString, QByteArray>> cases = {
-        {"a\r\nb", "a\r\nb"},
-        {U("漢字ｱｲ"), "\x8a\xbf\x8e\x9a\xb1\xb2"},
-        {U("①㈱"), "\x87\x40\x87\x8a"},              // NEC specials
-        {U("〜～"), "\x81\x60\x81\x60"},              // the wave dash by fallback
-        // Unencodable: the 2-byte substitute, whatever the character.
-        {U("é€𠮷"), "\xfc\xfc\xfc\xfc\xfc\xfc"},
-        {QString(QChar(0xD800)), "\xfc\xfc"},
-        // ICU alone would drop these without a trace.
-        {U("a\u2060b\u200Bc\uFE0F\u206F"), "a\xfc\xfc" "b\xfc\xfc" "c\xfc\xfc\xfc\xfc"},
-    };
-    for (const auto& [text, bytes] : cases) {
-      QCOMPARE(sjis::Encode(text), bytes);
-      QCOMPARE(sjis::ByteLength(text), bytes.size());
-    }
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(sjis::Encode(text), bytes);
+    QCOMPARE(sjis::ByteLength(text), bytes.size());
   }
 
   void cp932DecodeAndCount() {
@@ -49,8 +52,9 @@ class TestJapanese : public QObject {
              "a" + kFffd + " b" + kFffd + "c" + QChar(0) + "d" + kFffd);
 
     const QByteArray three = sjis::Encode(U("あいう"));
-    const QList<std::pair<int, int>> counts = {{-5, 0}, {0, 0}, {3, 2}, {4, 2}, {6, 3}, {100, 3}};
-    for (auto [n, chars] : counts) QCOMPARE(ByteToCharLen(three, n), chars);
+    QList<int> counts;
+    for (int n : {-5, 0, 3, 4, 6, 100}) counts << ByteToCharLen(three, n);
+    QCOMPARE(counts, QList<int>({0, 0, 2, 2, 3, 3}));
     QCOMPARE(ByteToCharLen(sjis::Encode(U("あ\r\nｱい")), 7), 5);
     QCOMPARE(ByteToCharLen(QByteArray("a\x82"), 2), 2);      // a lead byte alone counts once
     QCOMPARE(ByteToCharLen(sjis::Encode(U("ソ")), 2), 1);     // trail byte 0x5C is no character
@@ -66,36 +70,38 @@ class TestJapanese : public QObject {
     QVERIFY(sjis::UnencodableChars(U("日本語ｶﾅ①～〜")).isEmpty());
   }
 
+  void detectAndDecode_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF\xE3\x81\x82\r\nb") << Encoding::Utf8Bom << U("あ\nb");
+    QTest::newRow("utf-16le") << QByteArray("\xFF\xFE\x42\x30\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12) << Encoding::Utf16LE << U("あ\n😀");
+    QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\x30\x42\x00\x0D\x00\x62", 8) << Encoding::Utf16BE << U("あ\nb");
+    QTest::newRow("utf-16 odd byte") << QByteArray("\xFF\xFE\x41\x00\x42", 5) << Encoding::Utf16LE << "A" + kFffd;
+    QTest::newRow("utf-16 lone surrogate") << QByteArray("\xFF\xFE\x3D\xD8\x41\x00", 6) << Encoding::Utf16LE << kFffd + "A";
+    QTest::newRow("utf-8") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC abc") << Encoding::Utf8 << U("日本 abc");
+    QTest::newRow("empty") << QByteArray() << Encoding::Utf8 << QString();
+    QTest::newRow("utf-8 cut at end") << QByteArray("\xE6\x97\xA5\xE6\x9C") << Encoding::Utf8 << U("日") + kFffd;
+    // Hiragana, kanji, half-width kana, NEC and IBM extensions, the CP932 tilde.
+    QTest::newRow("cp932") << QByteArray("\x82\xa0\x8a\xbf\x8e\x9a\xb1\xb2\x87\x40\x87\x8d\xfa\x40\x81\x60") << Encoding::Cp932
+                           << U("あ漢字ｱｲ①㍾ⅰ～");
+    QTest::newRow("cp932 trail 5c") << QByteArray("\x83\x5c\x83\x74\x83\x67\x95\x5c\x8e\xa6") << Encoding::Cp932 << U("ソフト表示");
+    QTest::newRow("cp932 lead like utf-8") << QByteArray("\xe3\x81\x82\xa0") << Encoding::Cp932 << U("縺あ");
+    QTest::newRow("euc-jp") << kEucJp << Encoding::EucJp << U(kEucJpText);
+    // Kana-only EUC-JP also reads as CP932 half-width kana: the detector decides,
+    // and when the text is too short for it to be sure, CP932 stands.
+    QTest::newRow("euc-jp kana") << QByteArray::fromHex("a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7"
+                                                        "a4b9a1a3a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3")
+                                 << Encoding::EucJp << U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。");
+    QTest::newRow("euc-jp too short") << QByteArray::fromHex("a4d2a4e9a4aca4ca") << Encoding::Cp932 << U("､ﾒ､鬢ｬ､ﾊ");
+  }
   void detectAndDecode() {
-    struct Case { const char* name; QByteArray bytes; Encoding encoding; QString text; };
-    const QList<Case> cases = {
-        {"utf-8 bom", "\xEF\xBB\xBF\xE3\x81\x82\r\nb", Encoding::Utf8Bom, U("あ\nb")},
-        {"utf-16le", QByteArray("\xFF\xFE\x42\x30\x0D\x00\x0A\x00\x3D\xD8\x00\xDE", 12), Encoding::Utf16LE, U("あ\n😀")},
-        {"utf-16be", QByteArray("\xFE\xFF\x30\x42\x00\x0D\x00\x62", 8), Encoding::Utf16BE, U("あ\nb")},
-        {"utf-16 odd byte", QByteArray("\xFF\xFE\x41\x00\x42", 5), Encoding::Utf16LE, "A" + kFffd},
-        {"utf-16 lone surrogate", QByteArray("\xFF\xFE\x3D\xD8\x41\x00", 6), Encoding::Utf16LE, kFffd + "A"},
-        {"utf-8", "\xE6\x97\xA5\xE6\x9C\xAC abc", Encoding::Utf8, U("日本 abc")},
-        {"empty", "", Encoding::Utf8, ""},
-        {"utf-8 cut at end", "\xE6\x97\xA5\xE6\x9C", Encoding::Utf8, U("日") + kFffd},
-        // Hiragana, kanji, half-width kana, NEC and IBM extensions, the CP932 tilde.
-        {"cp932", "\x82\xa0\x8a\xbf\x8e\x9a\xb1\xb2\x87\x40\x87\x8d\xfa\x40\x81\x60", Encoding::Cp932, U("あ漢字ｱｲ①㍾ⅰ～")},
-        {"cp932 trail 5c", "\x83\x5c\x83\x74\x83\x67\x95\x5c\x8e\xa6", Encoding::Cp932, U("ソフト表示")},
-        {"cp932 lead like utf-8", "\xe3\x81\x82\xa0", Encoding::Cp932, U("縺あ")},
-        {"cp932 half-width kana", "\xb1\xb2\xb3\xb4\xb5\xb6\xb7\xb8\xb9\xba", Encoding::Cp932, U("ｱｲｳｴｵｶｷｸｹｺ")},
-        {"euc-jp", kEucJp, Encoding::EucJp, U(kEucJpText)},
-        // Kana-only EUC-JP also reads as CP932 half-width kana: the detector decides,
-        // and when the text is too short for it to be sure, CP932 stands.
-        {"euc-jp kana", QByteArray::fromHex("a4b3a4eca4cfa4d2a4e9a4aca4caa4c8a5aba5bfa5aba5caa4c0a4b1a4cea4d6a4f3a4b7a4e7a4a6a4c7"
-                                            "a4b9a1a3a4dba4f3a4c8a4a6a4cba4bda4a6a4c7a4b9a4cda1a3"),
-         Encoding::EucJp, U("これはひらがなとカタカナだけのぶんしょうです。ほんとうにそうですね。")},
-        {"euc-jp too short", QByteArray::fromHex("a4d2a4e9a4aca4ca"), Encoding::Cp932, U("､ﾒ､鬢ｬ､ﾊ")},
-    };
-    for (const Case& k : cases) {
-      Encoding used = Encoding::Utf8Bom;
-      const QString text = textdecode::Decode(k.bytes, &used);
-      QVERIFY2(textdecode::Detect(k.bytes) == k.encoding && used == k.encoding, k.name);
-      QVERIFY2(text == k.text, qPrintable(QStringLiteral("%1: %2").arg(k.name, text)));
-    }
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    Encoding used = Encoding::Utf8Bom;
+    QTEST(textdecode::Decode(bytes, &used), "text");
+    QCOMPARE(used, encoding);
+    QCOMPARE(textdecode::Detect(bytes), encoding);
   }
 
   void lineEndingsNulAndInvalidBytes() {
@@ -133,27 +139,32 @@ class TestJapanese : public QObject {
     QCOMPARE(sjis::Encode(text.replace(QChar('\n'), QStringLiteral("\r\n"))), bytes);
   }
 
-  void eraDates() {
+  void eraDates_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("expected");
     const QString wareki = U("ggge'年'mmmmd'日'[aaaa]");
-    struct Case { QString format; QDate date; const char* expected; };
-    const QList<Case> cases = {
-        // The three notations the date commands insert.
-        {wareki, {2026, 12, 6}, "令和8年12月6日[日曜日]"},
-        {U("dddddd[aaaa]"), {2026, 12, 6}, "2026年12月6日[日曜日]"},
-        {U("ddddd(aaa)"), {2026, 12, 6}, "2026/12/06(日)"},
-        {wareki, {2024, 2, 29}, "令和6年2月29日[木曜日]"},
-        // Every era change; the first year is a number, never 元年.
-        {wareki, {1912, 7, 29}, "明治45年7月29日[月曜日]"}, {wareki, {1912, 7, 30}, "大正1年7月30日[火曜日]"},
-        {wareki, {1926, 12, 24}, "大正15年12月24日[金曜日]"}, {wareki, {1926, 12, 25}, "昭和1年12月25日[土曜日]"},
-        {wareki, {1989, 1, 7}, "昭和64年1月7日[土曜日]"}, {wareki, {1989, 1, 8}, "平成1年1月8日[日曜日]"},
-        {wareki, {2019, 4, 30}, "平成31年4月30日[火曜日]"}, {wareki, {2019, 5, 1}, "令和1年5月1日[水曜日]"},
-        {wareki, {2020, 1, 1}, "令和2年1月1日[水曜日]"},
-        // Single tokens, quoting.
-        {"g GGG ee", {2019, 5, 1}, "令 令和 01"}, {"yyyy/mm/dd m-d", {2019, 5, 1}, "2019/05/01 5-1"},
-        {"'ggg' \"d\" x", {2019, 5, 1}, "ggg d x"}, {"[aaa](aaaa)", {2019, 5, 1}, "[水](水曜日)"},
-        {"'unterminated", {2019, 5, 1}, "unterminated"},
+    const auto row = [](const QString& format, QDate date, const char* expected) {
+      QTest::addRow("%s %s", qPrintable(format), qPrintable(date.toString(Qt::ISODate))) << format << date << U(expected);
     };
-    for (const Case& k : cases) QCOMPARE(FormatDateTime(k.format, k.date), U(k.expected));
+    // The three notations the date commands insert.
+    row(wareki, {2026, 12, 6}, "令和8年12月6日[日曜日]");
+    row(U("dddddd[aaaa]"), {2026, 12, 6}, "2026年12月6日[日曜日]");
+    row(U("ddddd(aaa)"), {2026, 12, 6}, "2026/12/06(日)");
+    // Every era change; the first year is a number, never 元年.
+    row(wareki, {1912, 7, 29}, "明治45年7月29日[月曜日]"), row(wareki, {1912, 7, 30}, "大正1年7月30日[火曜日]");
+    row(wareki, {1926, 12, 24}, "大正15年12月24日[金曜日]"), row(wareki, {1926, 12, 25}, "昭和1年12月25日[土曜日]");
+    row(wareki, {1989, 1, 7}, "昭和64年1月7日[土曜日]"), row(wareki, {1989, 1, 8}, "平成1年1月8日[日曜日]");
+    row(wareki, {2019, 4, 30}, "平成31年4月30日[火曜日]"), row(wareki, {2019, 5, 1}, "令和1年5月1日[水曜日]");
+    // Single tokens, quoting.
+    row("g GGG ee", {2019, 5, 1}, "令 令和 01"), row("yyyy/mm/dd m-d", {2019, 5, 1}, "2019/05/01 5-1");
+    row("'ggg' \"d\" x", {2019, 5, 1}, "ggg d x"), row("[aaa](aaaa)", {2019, 5, 1}, "[水](水曜日)");
+    row("'unterminated", {2019, 5, 1}, "unterminated");
+  }
+  void eraDates() {
+    QFETCH(QString, format);
+    QFETCH(QDate, date);
+    QTEST(FormatDateTime(format, date), "expected");
   }
 };
 

@@ -23,17 +23,10 @@ long PeakMb() {
   return u.ru_maxrss / 1024;
 }
 
-// Written in pieces, so that making the file costs no memory of its own.
-void WriteRepeated(const QString& path, const QByteArray& head, const QByteArray& piece, qint64 count,
-                   const QByteArray& tail) {
+void Write(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(head);
-  const qint64 per = std::max<qint64>(1, (1 << 20) / piece.size());
-  const QByteArray block = piece.repeated(per);
-  for (; count >= per; count -= per) QCOMPARE(f.write(block), block.size());
-  f.write(piece.repeated(count));
-  f.write(tail);
+  QCOMPARE(f.write(bytes), bytes.size());
 }
 
 }  // namespace
@@ -58,7 +51,7 @@ class TestLimits : public QObject, FrameHost {
   void binaryFile() {
     QByteArray bytes(4 << 20, Qt::Uninitialized);
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
-    WriteRepeated(dir.filePath("random.bin"), {}, bytes, 1, {});
+    Write(dir.filePath("random.bin"), bytes);
     Dialogs::Script script;
     TSoraChild* child = Open(dir.filePath("random.bin"), script);
     QVERIFY(script.Errors.isEmpty());
@@ -72,51 +65,42 @@ class TestLimits : public QObject, FrameHost {
     QCOMPARE(Part<TCounterCell>(child, "Memo3")->text(), QString::number(sjis::Encode(child->Text()->GetText()).size()));
   }
 
-  void tooLargeIsRefused() {
-    const QString huge = dir.filePath("huge.txt");
-    {
-      QFile f(huge);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      QVERIFY(f.resize(qint64(200) << 20));  // sparse: costs no disk
-    }
-    // Too much text, or one paragraph too long, whether text or RTF.
-    const qint64 paragraphPieces = TRichEdit::MaxParagraphChars / 9 + 1;
-    WriteRepeated(dir.filePath("many.txt"), {}, "0123456789abcdef\r\n", TRichEdit::MaxTextChars / 17 + 1, {});
-    WriteRepeated(dir.filePath("oneline.txt"), {}, "abcdefgh ", paragraphPieces, {});
-    WriteRepeated(dir.filePath("oneline.rtf"), "{\\rtf1\\ansi ", "abcdefgh ", paragraphPieces, "}");
+  // Too large, one paragraph too long (text or RTF), or not a file at all: a
+  // pipe would hold the program, a device has no end.
+  void refused_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    QFile huge(dir.filePath("huge.txt"));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(200) << 20));  // sparse: costs no disk
+    const QByteArray line = QByteArray("abcdefgh ").repeated(TRichEdit::MaxParagraphChars / 9 + 1);
+    Write(dir.filePath("many.txt"), QByteArray("0123456789abcdef\r\n").repeated(TRichEdit::MaxTextChars / 17 + 1));
+    Write(dir.filePath("oneline.txt"), line);
+    Write(dir.filePath("oneline.rtf"), "{\\rtf1\\ansi " + line + "}");
+    QCOMPARE(mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+    const QString big = QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは ");
     const QString paragraph = QStringLiteral("「%1」は一つの段落（行）が長すぎるため開けません。\n一つの段落は 1048576 文字までです。");
-    const QList<std::pair<QString, QString>> cases = {
-        {huge, QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは 64 MB までのファイルです。")},
-        {dir.filePath("many.txt"), QStringLiteral("「%1」は大きすぎるため開けません。\n開けるのは 8388608 文字までの文書です。")},
-        {dir.filePath("oneline.txt"), paragraph},
-        {dir.filePath("oneline.rtf"), paragraph},
-    };
-    for (const auto& [path, message] : cases) {
-      const long before = PeakMb();
-      const qsizetype windows = frame->Children().size();
-      Dialogs::Script script;
-      Open(path, script);
-      QCOMPARE(script.Errors, QStringList{message.arg(path)});
-      // No window is left bound to the refused file, where a save would
-      // overwrite it with nothing.
-      QCOMPARE(frame->Children().size(), windows);
-      for (TSoraChild* c : frame->Children()) QVERIFY(c->Path() != path);
-      if (path == huge) QVERIFY(PeakMb() - before < 100);  // refused before it is read
-    }
+    const QString notAFile = QStringLiteral("「%1」は通常のファイルではない（デバイスやパイプなど）ため開けません。");
+    QTest::newRow("200 MB") << huge.fileName() << big + QStringLiteral("64 MB までのファイルです。");
+    QTest::newRow("too many characters") << dir.filePath("many.txt") << big + QStringLiteral("8388608 文字までの文書です。");
+    QTest::newRow("long paragraph") << dir.filePath("oneline.txt") << paragraph;
+    QTest::newRow("long RTF paragraph") << dir.filePath("oneline.rtf") << paragraph;
+    QTest::newRow("pipe") << dir.filePath("pipe") << notAFile;
+    QTest::newRow("device") << QStringLiteral("/dev/zero") << notAFile;
   }
-
-  // A pipe would hold the program, a device has no end: refused before opening.
-  void notARegularFile() {
-    const QString fifo = dir.filePath("pipe");
-    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
-      const qsizetype windows = frame->Children().size();
-      Dialogs::Script script;
-      Open(path, script);
-      QCOMPARE(script.Errors,
-               QStringList{QStringLiteral("「%1」は通常のファイルではない（デバイスやパイプなど）ため開けません。").arg(path)});
-      QCOMPARE(frame->Children().size(), windows);
-    }
+  void refused() {
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    const long before = PeakMb();
+    const qsizetype windows = frame->Children().size();
+    Dialogs::Script script;
+    Open(path, script);
+    QCOMPARE(script.Errors, QStringList{message.arg(path)});
+    // No window is left bound to the refused file, where a save would
+    // overwrite it with nothing.
+    QCOMPARE(frame->Children().size(), windows);
+    for (TSoraChild* c : frame->Children()) QVERIFY(c->Path() != path);
+    if (path.endsWith("huge.txt")) QVERIFY(PeakMb() - before < 100);  // refused before it is read
   }
 };
 
