@@ -36,10 +36,13 @@ QString Enabled(const QList<QAction*>& actions) {
   return s;
 }
 
-QStringList Captions(const TSoraForm& frame) {
+// The documents: caption=text, "*" if modified, ">" before the active one.
+QString Docs(const TSoraForm& frame) {
   QStringList list;
-  for (TSoraChild* c : frame.Children()) list << c->windowTitle();
-  return list;
+  for (TSoraChild* c : frame.Children())
+    list << QString(c == frame.ActiveChild() ? ">" : "") + c->windowTitle() + '=' + c->Text()->GetText() +
+                (c->Text()->GetModified() ? "*" : "");
+  return list.join(u'|');
 }
 
 // A menu as the user reads it: captions, "-" for separators, "<title>" for a submenu.
@@ -176,12 +179,12 @@ class TestFrame : public QObject {
     Dialogs::Script script;
     auto frame = NewFrame();
     for (int i = 0; i < 3; ++i) frame->FileNew1->trigger();
-    QCOMPARE(Captions(*frame), (QStringList{"新規作成 1", "新規作成 2", "新規作成 3"}));
+    QCOMPARE(Docs(*frame), QStringLiteral("新規作成 1=|新規作成 2=|>新規作成 3="));
     QCOMPARE(frame->ActiveChild()->Path(), QStringLiteral("新規作成 3"));
     // The number counts the windows open: after closing one, it repeats.
     QVERIFY(frame->Children().first()->close());
     frame->FileNew1->trigger();
-    QCOMPARE(Captions(*frame), (QStringList{"新規作成 2", "新規作成 3", "新規作成 3"}));
+    QCOMPARE(Docs(*frame), QStringLiteral("新規作成 2=|新規作成 3=|>新規作成 3="));
     qDeleteAll(frame->Children());
 
     script.CancelOpen();
@@ -190,13 +193,8 @@ class TestFrame : public QObject {
     // A typed name that does not exist opens an empty document under that name.
     script.OpenFile(Path("c.rtf")).OpenFile(Path("nothing-here.txt"));
     for (int i = 0; i < 2; ++i) frame->FileOpen1->trigger();
-    QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "nothing-here.txt"}));
-    QCOMPARE(frame->Children()[0]->Text()->GetText(), QStringLiteral("third"));
-    TSoraChild* missing = frame->Children()[1];
-    QCOMPARE(missing->Path(), Path("nothing-here.txt"));
-    QCOMPARE(missing->Text()->GetTextLen(), 0);
-    QCOMPARE(frame->ActiveChild(), missing);
-    for (TSoraChild* c : frame->Children()) QVERIFY(!c->Text()->GetModified());
+    QCOMPARE(Docs(*frame), QStringLiteral("c.rtf=third|>nothing-here.txt="));
+    QCOMPARE(frame->ActiveChild()->Path(), Path("nothing-here.txt"));
     QCOMPARE(script.Unexpected, QStringList());
   }
 
@@ -213,15 +211,10 @@ class TestFrame : public QObject {
     frame->show();
     QDir::setCurrent(old);
     // The unreadable one leaves no window that a save would write over it.
-    QCOMPARE(Captions(*frame), (QStringList{"rel.txt", "absent file.txt", "sub", "b.txt"}));
-    QCOMPARE(frame->Children()[0]->Path() + frame->Children()[0]->Text()->GetText(),
-             QStringLiteral("sub/rel.txtrelative"));
-    QCOMPARE(frame->Children()[2]->Text()->GetTextLen(), 0);
-    QCOMPARE(frame->Children()[3]->Text()->GetText(), QStringLiteral("second"));
-    QCOMPARE(frame->ActiveChild(), frame->Children()[3]);
+    QCOMPARE(Docs(*frame), QStringLiteral("rel.txt=relative|absent file.txt=|sub=|>b.txt=second"));
+    QCOMPARE(frame->Children()[0]->Path(), QStringLiteral("sub/rel.txt"));
     QCOMPARE(script.Errors.size(), 1);
     QVERIFY(script.Errors[0].contains(QStringLiteral("/proc/self/mem")));
-    for (TSoraChild* c : frame->Children()) QVERIFY(!c->Text()->GetModified());
     frame->hide();
     frame->show();  // shown again, nothing more opens
     QCOMPARE(frame->Children().size(), 4);
@@ -239,20 +232,17 @@ class TestFrame : public QObject {
     QVERIFY(longPath.toUtf8().size() > 259);
 
     Drop(frame.get(), {Path("c.rtf"), longPath, Path("a.txt")});
-    QCOMPARE(Captions(*frame), (QStringList{"c.rtf", "末尾.txt", "a.txt"}));
+    QCOMPARE(Docs(*frame), QStringLiteral("c.rtf=third|末尾.txt=deep|>a.txt=first"));
     QCOMPARE(frame->Children()[1]->Path(), longPath);
-    QCOMPARE(frame->Children()[1]->Text()->GetText(), QStringLiteral("deep"));
-    QCOMPARE(frame->ActiveChild(), frame->Children()[2]);
 
     // Dropped on a document's text, files still open as documents.
     Drop(frame->Children()[0]->Text()->viewport(), {Path("b.txt")});
-    QCOMPARE(Captions(*frame).last(), QStringLiteral("b.txt"));
-    QCOMPARE(frame->Children()[0]->Text()->GetText(), QStringLiteral("third"));
+    QCOMPARE(Docs(*frame), QStringLiteral("c.rtf=third|末尾.txt=deep|a.txt=first|>b.txt=second"));
 
     // A file that fails to load is reported, leaves no window, and the rest
     // of the drop still opens.
     Drop(frame.get(), {Path("a.txt"), "/proc/self/mem", Path("b.txt")});
-    QCOMPARE(Captions(*frame).mid(4), (QStringList{"a.txt", "b.txt"}));
+    QCOMPARE(Docs(*frame).section(u'|', 4), QStringLiteral("a.txt=first|>b.txt=second"));
     QCOMPARE(script.Errors.size(), 1);
   }
 
@@ -272,8 +262,7 @@ class TestFrame : public QObject {
     first->Text()->setPlainText(QStringLiteral("saved"));
     frame->FileSave1->trigger();
     QVERIFY(QFile::exists(Path("fw1.txt")));
-    QCOMPARE(first->Text()->GetModified(), false);
-    QCOMPARE(second->Text()->GetModified(), true);
+    QCOMPARE(Docs(*frame), QStringLiteral(">fw1.txt=saved|新規作成 2=abc*"));
 
     // A key released on the frame refreshes the caret counters, a modifier alone
     // included; the picker's keys are its own.
