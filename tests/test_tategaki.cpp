@@ -1,5 +1,4 @@
 // Guards vertical writing as users get it: glyph forms and places, the PDF pages, the converter's count, the preview and the count dialog.
-#include <QAction>
 #include <QComboBox>
 #include <QGlyphRun>
 #include <QLabel>
@@ -10,8 +9,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QTextCursor>
-#include <QTimer>
 #include <QtTest>
 
 #include "FrameHost.h"
