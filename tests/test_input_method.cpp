@@ -1,14 +1,11 @@
 // Japanese input through an input method: the events ibus and fcitx5 send
 // (text being composed, then the committed string) reach the real widgets of a
 // document window. Composition changes nothing; a commit is one change.
-#include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolBar>
