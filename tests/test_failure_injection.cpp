@@ -2,12 +2,9 @@
 // dialog seam: each reports one Japanese message, leaves the document modified
 // under its old name (closing still asks) and leaves what is on disk as it was.
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QMdiArea>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <climits>
 #include <csignal>
