@@ -86,13 +86,13 @@ class TestRuler : public QObject {
     for (int x = 0; x < 200 && !yellow; ++x)
       for (int y = 0; y < img.height() && !yellow; ++y) yellow = img.pixelColor(x, y) == ToQColor(clYellow);
     QVERIFY(yellow);
-    const std::pair<TRulerMarker*, TColor> markers[] = {{Part<TRulerMarker>(c, "FirstInd"), clRed}, {Part<TRulerMarker>(c, "LeftInd"), clBlue}, {Part<TRulerMarker>(c, "RightInd"), clFuchsia}};
-    for (const auto& [m, colour] : markers) {
-      QCOMPARE(m->Color(), colour);
-      const QList<int> rows = ColouredRows(m);
-      QVERIFY(rows.size() >= 3);
-      QCOMPARE(rows.first() > rows.last(), m == Part<TRulerMarker>(c, "FirstInd"));
+    QStringList shapes;
+    for (const char* name : {"FirstInd", "LeftInd", "RightInd"}) {
+      const QList<int> rows = ColouredRows(Part<TRulerMarker>(c, name));
+      shapes << ToQColor(Part<TRulerMarker>(c, name)->Color()).name() +
+                    (rows.size() < 3 ? " flat" : rows.first() > rows.last() ? " down" : " up");
     }
+    QCOMPARE(shapes.join(u' '), QStringLiteral("#ff0000 down #0000ff up #ff00ff up"));
     Part<QAction>(c, "ViewRuler")->trigger();
     QVERIFY(Part<QFrame>(c, "RulerPanel")->isHidden());
     QCOMPARE(h.marks.ruler, 0);
