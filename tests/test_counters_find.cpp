@@ -162,7 +162,7 @@ class TestCountersFind : public QObject {
     QCOMPARE(c->Text()->GetText(), QStringLiteral("ABC abc --- abc"));
   }
 
-  void replace() {
+  void replaceAndReplaceAll() {
     Host h;
     // A selection that is not a match is not replaced: Find Next goes on after it.
     TSoraChild* c = h.Replace(h.NewChild(QStringLiteral("one two one")), QStringLiteral("one"), QStringLiteral("1"));
@@ -181,12 +181,10 @@ class TestCountersFind : public QObject {
     Click(Part<TReplaceDialog>(c, "ReplaceDialog1")->ReplaceButton());
     QCOMPARE(Sel(c, true), QStringLiteral("0+2 ab x"));
     QVERIFY(c->Text()->GetModified());
-  }
 
-  void replaceAll() {
-    Host h;
-    // Inserted text is never searched again.
-    TSoraChild* c = h.Replace(h.NewChild(QStringLiteral("aaa")), QStringLiteral("a"), QStringLiteral("ab"));
+    // Replace All: inserted text is never searched again.
+    h.script.Messages.clear();
+    c = h.Replace(h.NewChild(QStringLiteral("aaa")), QStringLiteral("a"), QStringLiteral("ab"));
     Click(Part<TReplaceDialog>(c, "ReplaceDialog1")->ReplaceAllButton());
     QCOMPARE(c->Text()->GetText(), QStringLiteral("ababab"));
     QCOMPARE(h.script.Messages, QStringList{QStringLiteral("3個の　『 a 』 を 『 ab 』 に置き換えました。")});
@@ -209,7 +207,7 @@ class TestCountersFind : public QObject {
   }
 
   // A line break in the dialog's texts is one paragraph break, 2 bytes, for all three commands.
-  void lineBreaksInTheTexts() {
+  void lineBreaksAndByteLengths() {
     Host h;
     TSoraChild* c = h.Replace(h.NewChild(QStringLiteral("a\r\nb a\r\nb a b")), QStringLiteral("a\nb"),
                               QStringLiteral("x\ry"));
@@ -221,12 +219,9 @@ class TestCountersFind : public QObject {
     Click(Part<TReplaceDialog>(c, "ReplaceDialog1")->ReplaceAllButton());
     QCOMPARE(c->Text()->GetText(), QStringLiteral("x\r\ny x\r\ny a b"));
     QCOMPARE(h.script.Messages.last(), QStringLiteral("1個の　『 a\nb 』 を 『 x\ry 』 に置き換えました。"));
-  }
 
-  // Texts of different byte lengths: each replacement selected exactly, the next found after it.
-  void japanese() {
-    Host h;
-    TSoraChild* c = h.Replace(h.NewChild(QStringLiteral("日本と日本\r\nにっぽん日本")), QStringLiteral("日本"),
+    // Texts of different byte lengths: each replacement selected exactly, the next found after it.
+    c = h.Replace(h.NewChild(QStringLiteral("日本と日本\r\nにっぽん日本")), QStringLiteral("日本"),
                               QStringLiteral("ﾆｯﾎﾟﾝ国"));
     c->ReplaceDialog1Find();
     QCOMPARE(Sel(c), QStringLiteral("0+4"));
