@@ -191,7 +191,7 @@ class TestFormat : public QObject {
     QCOMPARE(c->Text()->GetText(), QStringLiteral("aa two\r\nbb\r\ncc"));
   }
 
-  void colourDialogs() {
+  void colourAndFontDialogs() {
     Host h(QStringLiteral("colour me"));
     TSoraChild* c = h.c;
     Dialogs::Script script;
@@ -232,7 +232,55 @@ class TestFormat : public QObject {
     QVERIFY(h.sel->GetColor() != clBlue);
     QCOMPARE(Shown(Part<QLineEdit>(c, "BackCol")), clAqua);
     QVERIFY(script.ColorAnswers.empty());
+
+    // The font dialog, on the same document.
+    h.Select(0, 6);
+    h.sel->SetSize(14); h.sel->SetStyle(Styles({B})); h.sel->SetColor(clRed);
+    c->Text()->setFocus();
+    // Preset from the selection; Apply sets the selection at once and a later
+    // Cancel keeps it. Ctrl+F in the text opens the dialog.
+    QFont presetFont;
+    TColor presetColour = 0;
+    script.FontAnswers.push_back([&](TFontDialog& d) {
+      presetFont = d.Font;
+      presetColour = d.Color;
+      QFont f = d.Font;
+      f.setPointSize(20);
+      return d.OnApply(f, clBlue), false;
+    });
+    QTest::keyClick(c->Text(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(script.FontAnswers.empty());
+    QCOMPARE(QList<int>({presetFont.pointSize(), presetFont.bold(), presetFont.italic(), int(presetColour)}), QList<int>({14, 1, 0, int(clRed)}));
+    QCOMPARE(QList<int>({h.sel->GetSize(), int(h.sel->GetColor())}), QList<int>({20, int(clBlue)}));
+    // Confirming copies the dialog's font; cancelling without Apply changes nothing.
+    script.FontAnswers.push_back([](TFontDialog& d) {
+      d.Font.setPointSize(9); d.Font.setBold(false); d.Font.setItalic(true);
+      return true;
+    });
+    c->EditFontExecute();
+    QCOMPARE(h.sel->GetSize(), 9);
+    QCOMPARE(h.sel->GetStyle(), Styles({I}));
+    c->Text()->SetModified(false);
+    script.FontAnswers.push_back([](TFontDialog& d) { return d.Font.setPointSize(40), false; });
+    Part<QAction>(c, "EditFont")->trigger();
+    QCOMPARE(h.sel->GetSize(), 9);
+    QVERIFY(!c->Text()->GetModified());
     QVERIFY(script.Unexpected.isEmpty());
+
+    // Apply with the focus on a plain edit gives that edit the font; elsewhere it only beeps.
+    QFont big(Part<QLineEdit>(c, "FontS")->font());
+    big.setPointSize(31);
+    Part<QLineEdit>(c, "FontS")->setFocus();
+    ApplyFont(script, c, big, clRed);
+    QCOMPARE(Part<QLineEdit>(c, "FontS")->font().pointSize(), 31);
+    QCOMPARE(Part<QLineEdit>(c, "FontS")->palette().color(QPalette::Text), ToQColor(clRed));
+    const QFont fieldFont = Part<QLineEdit>(c, "FontCol")->font();
+    Part<QComboBox>(c, "FontN")->setFocus();
+    big.setPointSize(33);
+    ApplyFont(script, c, big, clBlue);
+    QVERIFY(Part<QComboBox>(c, "FontN")->font().pointSize() != 33);
+    QCOMPARE(Part<QLineEdit>(c, "FontCol")->font(), fieldFont);
+    QCOMPARE(h.sel->GetSize(), 9);
   }
 
   void sizeAndNameFields() {
@@ -270,59 +318,6 @@ class TestFormat : public QObject {
     QTRY_VERIFY(!view->isVisible());
     QCOMPARE(h.sel->GetName(), family);
     QVERIFY(h.TextHasFocus());
-  }
-
-  void fontDialog() {
-    Host h(QStringLiteral("dialog text"));
-    TSoraChild* c = h.c;
-    Dialogs::Script script;
-    h.Select(0, 6);
-    h.sel->SetSize(14); h.sel->SetStyle(Styles({B})); h.sel->SetColor(clRed);
-    c->Text()->setFocus();
-    // Preset from the selection; Apply sets the selection at once and a later
-    // Cancel keeps it. Ctrl+F in the text opens the dialog.
-    QFont preset;
-    TColor presetColour = 0;
-    script.FontAnswers.push_back([&](TFontDialog& d) {
-      preset = d.Font;
-      presetColour = d.Color;
-      QFont f = d.Font;
-      f.setPointSize(20);
-      return d.OnApply(f, clBlue), false;
-    });
-    QTest::keyClick(c->Text(), Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(script.FontAnswers.empty());
-    QCOMPARE(QList<int>({preset.pointSize(), preset.bold(), preset.italic(), int(presetColour)}), QList<int>({14, 1, 0, int(clRed)}));
-    QCOMPARE(QList<int>({h.sel->GetSize(), int(h.sel->GetColor())}), QList<int>({20, int(clBlue)}));
-    // Confirming copies the dialog's font; cancelling without Apply changes nothing.
-    script.FontAnswers.push_back([](TFontDialog& d) {
-      d.Font.setPointSize(9); d.Font.setBold(false); d.Font.setItalic(true);
-      return true;
-    });
-    c->EditFontExecute();
-    QCOMPARE(h.sel->GetSize(), 9);
-    QCOMPARE(h.sel->GetStyle(), Styles({I}));
-    c->Text()->SetModified(false);
-    script.FontAnswers.push_back([](TFontDialog& d) { return d.Font.setPointSize(40), false; });
-    Part<QAction>(c, "EditFont")->trigger();
-    QCOMPARE(h.sel->GetSize(), 9);
-    QVERIFY(!c->Text()->GetModified());
-    QVERIFY(script.Unexpected.isEmpty());
-
-    // Apply with the focus on a plain edit gives that edit the font; elsewhere it only beeps.
-    QFont big(Part<QLineEdit>(c, "FontS")->font());
-    big.setPointSize(31);
-    Part<QLineEdit>(c, "FontS")->setFocus();
-    ApplyFont(script, c, big, clRed);
-    QCOMPARE(Part<QLineEdit>(c, "FontS")->font().pointSize(), 31);
-    QCOMPARE(Part<QLineEdit>(c, "FontS")->palette().color(QPalette::Text), ToQColor(clRed));
-    const QFont fieldFont = Part<QLineEdit>(c, "FontCol")->font();
-    Part<QComboBox>(c, "FontN")->setFocus();
-    big.setPointSize(33);
-    ApplyFont(script, c, big, clBlue);
-    QVERIFY(Part<QComboBox>(c, "FontN")->font().pointSize() != 33);
-    QCOMPARE(Part<QLineEdit>(c, "FontCol")->font(), fieldFont);
-    QCOMPARE(h.sel->GetSize(), 9);
   }
 };
 
