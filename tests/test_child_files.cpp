@@ -149,31 +149,7 @@ class TestChildFiles : public QObject {
     QVERIFY(script.Unexpected.isEmpty());
   }
 
-  void saveAsFollowsTheChosenType() {
-    Dialogs::Script script;
-    TSoraChild* child = Open("src.txt", QStringLiteral("書式"), true);
-    // The rich type with a .txt name writes rich text; a later Save goes by the extension.
-    script.SaveFile(Path("rich.txt"), 1);
-    child->FileSaveAsExecute();
-    QVERIFY(IsRtf(Path("rich.txt")));
-    child->FileSaveExecute();
-    QCOMPARE(ReadAll(Path("rich.txt")), sjis::Encode(u"書式"));
-    // The text type with a .rtf name writes plain text; a later Save rich text.
-    script.SaveFile(Path("plain.rtf"), 2);
-    child->FileSaveAsExecute();
-    QCOMPARE(ReadAll(Path("plain.rtf")), sjis::Encode(u"書式"));
-    child->FileSaveExecute();
-    QVERIFY(IsRtf(Path("plain.rtf")));
-    // The C, HTML and all-files types write plain text too.
-    for (int index : {3, 4, 5}) {
-      script.SaveFile(Path(QStringLiteral("t%1.htm").arg(index)), index);
-      child->FileSaveAsExecute();
-      QCOMPARE(ReadAll(Path(QStringLiteral("t%1.htm").arg(index))), sjis::Encode(u"書式"));
-    }
-    QVERIFY(script.Unexpected.isEmpty());
-  }
-
-  void saveAsDialogCarriesItsState() {
+  void saveAsDialog() {
     Dialogs::Script script;
     TSoraChild* child = Open("s.txt", QStringLiteral("x"));
     const int types[] = {1, 2, 3, 4, 5, 2};
@@ -195,6 +171,29 @@ class TestChildFiles : public QObject {
     script.CancelSave();
     child->FileSaveAsExecute();
     QCOMPARE(script.SaveRuns.last().DefaultExt, QStringLiteral("txt"));
+
+    // The rich type with a .txt name writes rich text; a later Save goes by the extension.
+    child = Open("src.txt", QStringLiteral("書式"), true);
+    script.SaveFile(Path("rich.txt"), 1);
+    child->FileSaveAsExecute();
+    QVERIFY(IsRtf(Path("rich.txt")));
+    child->FileSaveExecute();
+    QCOMPARE(ReadAll(Path("rich.txt")), sjis::Encode(u"書式"));
+    // The text type with a .rtf name writes plain text; a later Save rich text.
+    script.SaveFile(Path("plain.rtf"), 2);
+    child->FileSaveAsExecute();
+    QCOMPARE(ReadAll(Path("plain.rtf")), sjis::Encode(u"書式"));
+    child->FileSaveExecute();
+    QVERIFY(IsRtf(Path("plain.rtf")));
+    // The C, HTML and all-files types write plain text too.
+    QList<QByteArray> written;
+    for (int index : {3, 4, 5}) {
+      script.SaveFile(Path(QStringLiteral("t%1.htm").arg(index)), index);
+      child->FileSaveAsExecute();
+      written << ReadAll(Path(QStringLiteral("t%1.htm").arg(index)));
+    }
+    QCOMPARE(written, QList<QByteArray>(3, sjis::Encode(u"書式")));
+    QVERIFY(script.Unexpected.isEmpty());
   }
 
   // Save writes a text file back as it came: encoding, BOM and line breaks.
