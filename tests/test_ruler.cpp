@@ -26,19 +26,16 @@ struct Host : DocumentHost {
   }
 };
 
-struct Indents {
-  int first, left, right;
-  bool operator==(const Indents&) const = default;
-};
+using Indents = QList<int>;  // first line, left, right
 
 Indents Read(TSoraChild* c) {
   TParaAttributes& p = c->Text()->Paragraph();
   return {p.GetFirstIndent(), p.GetLeftIndent(), p.GetRightIndent()};
 }
 
-void SetIndents(TSoraChild* c, Indents in) {
+void SetIndents(TSoraChild* c, const Indents& in) {
   TParaAttributes& p = c->Text()->Paragraph();
-  p.SetFirstIndent(in.first); p.SetLeftIndent(in.left); p.SetRightIndent(in.right);
+  p.SetFirstIndent(in[0]); p.SetLeftIndent(in[1]); p.SetRightIndent(in[2]);
   c->RichEdit1SelectionChange();
   c->Text()->SetModified(false);
 }
@@ -80,8 +77,7 @@ class TestRuler : public QObject {
     QVERIFY(!Part<QFrame>(c, "RulerPanel")->isHidden());
     QCOMPARE(h.marks.ruler, 1);
     const QString scale = qobject_cast<QLabel*>(Part<QFrame>(c, "Ruler"))->text();
-    QCOMPARE(scale.left(8), QStringLiteral("・・・1・・・2"));
-    QCOMPARE(scale.right(7), QStringLiteral("29・・・30"));
+    QCOMPARE(scale.left(8) + ' ' + scale.right(7), QStringLiteral("・・・1・・・2 29・・・30"));
     // Navy scale with yellow figures; red marker pointing down, blue and
     // fuchsia pointing up (rows narrow toward the point).
     const QImage img = Part<QFrame>(c, "Ruler")->grab().toImage();
@@ -90,31 +86,32 @@ class TestRuler : public QObject {
     for (int x = 0; x < 200 && !yellow; ++x)
       for (int y = 0; y < img.height() && !yellow; ++y) yellow = img.pixelColor(x, y) == ToQColor(clYellow);
     QVERIFY(yellow);
-    const std::pair<TRulerMarker*, TColor> markers[] = {{Part<TRulerMarker>(c, "FirstInd"), clRed}, {Part<TRulerMarker>(c, "LeftInd"), clBlue}, {Part<TRulerMarker>(c, "RightInd"), clFuchsia}};
-    for (const auto& [m, colour] : markers) {
-      QCOMPARE(m->Color(), colour);
-      const QList<int> rows = ColouredRows(m);
-      QVERIFY(rows.size() >= 3);
-      QCOMPARE(rows.first() > rows.last(), m == Part<TRulerMarker>(c, "FirstInd"));
+    QStringList shapes;
+    for (const char* name : {"FirstInd", "LeftInd", "RightInd"}) {
+      const QList<int> rows = ColouredRows(Part<TRulerMarker>(c, name));
+      shapes << ToQColor(Part<TRulerMarker>(c, name)->Color()).name() +
+                    (rows.size() < 3 ? " flat" : rows.first() > rows.last() ? " down" : " up");
     }
+    QCOMPARE(shapes.join(u' '), QStringLiteral("#ff0000 down #0000ff up #ff00ff up"));
     Part<QAction>(c, "ViewRuler")->trigger();
     QVERIFY(Part<QFrame>(c, "RulerPanel")->isHidden());
     QCOMPARE(h.marks.ruler, 0);
   }
 
-  void placementTruncatesTowardZero() {
+  // Points to pixels, truncated toward zero: 2 + first, 2 + first + left, 534 - (right + 6).
+  void placement_data() {
+    QTest::addColumn<Indents>("indents");
+    QTest::addColumn<QList<int>>("xs");
+    QTest::newRow("first line") << Indents{18, 0, 0} << QList<int>{26, 26, 526};
+    QTest::newRow("13 points: 17.33 pixels") << Indents{3, 10, 7} << QList<int>{4 + 2, 17 + 2, 534 - 17};
+    QTest::newRow("-3 points: -4 pixels") << Indents{-6, 0, -9} << QList<int>{-8 + 2, -8 + 2, 534 + 4};
+  }
+  void placement() {
+    QFETCH(Indents, indents);
     Host h;
     TSoraChild* c = h.NewChild();
-    // Points to pixels: 2 + first, 2 + first + left, 534 - (right + 6).
-    const std::pair<Indents, QList<int>> table[] = {
-        {{18, 0, 0}, {26, 26, 526}},
-        {{3, 10, 7}, {4 + 2, 17 + 2, 534 - 17}},  // 13 points: 17.33 pixels
-        {{-6, 0, -9}, {-8 + 2, -8 + 2, 534 + 4}},  // -3 points: -4 pixels
-    };
-    for (const auto& [in, xs] : table) {
-      SetIndents(c, in);
-      QCOMPARE(Xs(c), xs);
-    }
+    SetIndents(c, indents);
+    QTEST(Xs(c), "xs");
     // Placement runs whether or not the ruler is shown.
     c->ViewRulerExecute();
     SetIndents(c, {30, 0, 0});
@@ -124,14 +121,12 @@ class TestRuler : public QObject {
   void pressAndReleaseWithoutMovingChangesNothing() {
     Host h;
     TSoraChild* c = h.NewChild();
-    for (int first : {0, 3, 10}) {
-      SetIndents(c, {first, 0, 0});
-      const QList<int> before = Xs(c);
-      QTest::mouseClick(Part<TRulerMarker>(c, "FirstInd"), Qt::LeftButton, {}, QPoint(6, 6));
-      QCOMPARE(Read(c), (Indents{first, 0, 0}));
-      QCOMPARE(Xs(c), before);
-      QVERIFY(!c->Text()->GetModified());
-    }
+    SetIndents(c, {10, 0, 0});
+    const QList<int> before = Xs(c);
+    QTest::mouseClick(Part<TRulerMarker>(c, "FirstInd"), Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(Read(c), (Indents{10, 0, 0}));
+    QCOMPARE(Xs(c), before);
+    QVERIFY(!c->Text()->GetModified());
     // Off centre the press pulls the marker under the pointer; the release
     // without movement puts it back.
     SetIndents(c, {0, 0, 0});
@@ -143,34 +138,32 @@ class TestRuler : public QObject {
     QVERIFY(!c->Text()->GetModified());
   }
 
+  void drags_data() {
+    QTest::addColumn<int>("marker");  // 0 first line, 1 left, 2 right
+    QTest::addColumn<Indents>("before");
+    QTest::addColumn<QList<int>>("steps");
+    QTest::addColumn<Indents>("after");
+    QTest::addColumn<QList<int>>("xs");  // snapped to the indents now in force
+    QTest::newRow("following lines keep their place") << 0 << Indents{0, 0, 0} << QList<int>{10, 14} << Indents{19, -18, 0} << QList<int>{27, 3, 526};
+    QTest::newRow("4 pixels make 2 points, not 3") << 0 << Indents{0, 0, 0} << QList<int>{2} << Indents{2, -1, 0} << QList<int>{4, 3, 526};
+    QTest::newRow("trunc(-10 / 1.3333334) is -7") << 0 << Indents{0, 0, 0} << QList<int>{-12} << Indents{-7, 8, 0} << QList<int>{-7, 3, 526};
+    QTest::newRow("dropped on the first-line marker rises a point") << 1 << Indents{18, 12, 0} << QList<int>{-16} << Indents{18, 1, 0} << QList<int>{26, 27, 526};
+    QTest::newRow("moved back still a drag") << 1 << Indents{0, 0, 0} << QList<int>{5, -5} << Indents{0, 1, 0} << QList<int>{2, 3, 526};
+    QTest::newRow("left, far") << 1 << Indents{0, 0, 0} << QList<int>{-100} << Indents{0, -73, 0} << QList<int>{2, -95, 526};
+    QTest::newRow("right: 28.49 less 12") << 2 << Indents{0, 0, 0} << QList<int>{-20} << Indents{0, 0, 16} << QList<int>{2, 2, 534 - 29};
+    QTest::newRow("right: -8.99 truncated, less 12") << 2 << Indents{0, 0, 0} << QList<int>{30} << Indents{0, 0, -20} << QList<int>{2, 2, 534 + 18};
+  }
   void drags() {
-    const std::tuple<int, Indents, QList<int>, Indents, QList<int>> rows[] = {
-        // Marker (0 first line, 1 left, 2 right), indents, steps, indents, marker places.
-        // The following lines keep their place on the ruler against the new first line.
-        {0, {0, 0, 0}, {10, 14}, {19, -18, 0}, {27, 3, 526}},
-        // 4 pixels make 2 points, not 3: the scale lies just above 4/3.
-        {0, {0, 0, 0}, {2}, {2, -1, 0}, {4, 3, 526}},
-        // To left -10: trunc(-10 / 1.3333334) is -7, not -8.
-        {0, {0, 0, 0}, {-12}, {-7, 8, 0}, {-7, 3, 526}},
-        // Dropped on the first-line marker: the release rule's one-point rise.
-        {1, {18, 12, 0}, {-16}, {18, 1, 0}, {26, 27, 526}},
-        // A move back to where the press left it still counts as a drag.
-        {1, {0, 0, 0}, {5, -5}, {0, 1, 0}, {2, 3, 526}},
-        {1, {0, 0, 0}, {-100}, {0, -73, 0}, {2, -95, 526}},
-        // (540 - 506 + 6 - 2) / scale = 28.49..., less 12.
-        {2, {0, 0, 0}, {-20}, {0, 0, 16}, {2, 2, 534 - 29}},
-        // (540 - 556 + 6 - 2) / scale = -8.99..., truncated to -8, less 12.
-        {2, {0, 0, 0}, {30}, {0, 0, -20}, {2, 2, 534 + 18}},
-    };
-    for (const auto& [marker, before, steps, after, xs] : rows) {
-      Host h;
-      TSoraChild* c = h.NewChild();
-      SetIndents(c, before);
-      Drag(QList<TRulerMarker*>{Part<TRulerMarker>(c, "FirstInd"), Part<TRulerMarker>(c, "LeftInd"), Part<TRulerMarker>(c, "RightInd")}[marker], steps);
-      QCOMPARE(Read(c), after);
-      QCOMPARE(Xs(c), xs);  // snapped to the indents now in force
-      QVERIFY(c->Text()->GetModified());
-    }
+    QFETCH(int, marker);
+    QFETCH(Indents, before);
+    QFETCH(QList<int>, steps);
+    Host h;
+    TSoraChild* c = h.NewChild();
+    SetIndents(c, before);
+    Drag(Part<TRulerMarker>(c, QList<const char*>{"FirstInd", "LeftInd", "RightInd"}[marker]), steps);
+    QTEST(Read(c), "after");
+    QTEST(Xs(c), "xs");
+    QVERIFY(c->Text()->GetModified());
   }
 
   void dragAppliesToEveryTouchedParagraph() {
@@ -180,11 +173,9 @@ class TestRuler : public QObject {
     SetIndents(c, {0, 0, 0});
     c->Text()->SetSelStart(2); c->Text()->SetSelLength(6);  // "e", the break, "two", the break
     Drag(Part<TRulerMarker>(c, "FirstInd"), {24});
-    QCOMPARE(Read(c), (Indents{19, -18, 0}));
-    c->Text()->SetSelStart(6);
-    QCOMPARE(Read(c), (Indents{19, -18, 0}));
-    c->Text()->SetSelStart(12);
-    QCOMPARE(Read(c), (Indents{0, 0, 0}));
+    Indents seen = Read(c);
+    for (int pos : {6, 12}) c->Text()->SetSelStart(pos), seen += Read(c);
+    QCOMPARE(seen, (Indents{19, -18, 0, 19, -18, 0, 0, 0, 0}));
     QCOMPARE(Part<TRulerMarker>(c, "FirstInd")->x(), 2);
   }
 

