@@ -53,6 +53,7 @@ Browsing No
 WebInterface No
 PreserveJobHistory Yes
 PreserveJobFiles Yes
+DirtyCleanInterval 0
 DefaultAuthType None
 <Location />
   Order allow,deny
@@ -106,7 +107,10 @@ printed="$(text_of "$pdf" | python3 -c 'import sys; print(*(len(l.rstrip("\n")) 
 e2e_ok "the job's PDF text equals the document; the printer's PDF: 1 page, two lines of 8 characters"
 
 # The job's title, from its control file (IPP attributes: name, then a
-# two-byte length and the value).
+# two-byte length and the value). cupsd writes that file after the job's
+# document, when it next saves its state: wait for it.
+for _ in $(seq 100); do grep -qs job-name "$c/spool/c00001" && break; sleep 0.1; done
+[ -f "$c/spool/c00001" ] || e2e_fail "印刷ジョブの制御ファイルが spool にありません"
 title="$(python3 - "$c/spool/c00001" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
