@@ -190,12 +190,17 @@ class TestSoak : public QObject, FrameHost {
       TSoraChild* c = frame->ActiveChild();
       if (!c) frame->FileNew1->trigger(), c = frame->ActiveChild();
       QVERIFY(c);
-      int r = Pick(total), k = 0;
-      while (r >= ops[k].second) r -= ops[k++].second;
+      int r = Pick(total);
+      Op op = ops[0].first;
+      for (const auto& [candidate, weight] : ops) {
+        op = candidate;
+        if (r < weight) break;
+        r -= weight;
+      }
       fresh = false;
       if (c->Text()->GetTextLen() > 4000)  // keeps thousands of steps quick
         c->Text()->SelectAll(), QTest::keyClick(c->Text(), Qt::Key_Delete), fresh = true;
-      else (this->*ops[k].first)(c);
+      else (this->*op)(c);
       if (QTest::currentTestFailed()) break;
       QVERIFY2(script->Errors.isEmpty(), qPrintable(script->Errors.join('\n')));
       QVERIFY2(script->Unexpected.isEmpty(), qPrintable(script->Unexpected.join('\n')));
