@@ -30,7 +30,9 @@ extern const char* const SOutOfRange;
 class TCGauge : public QWidget {
   Q_OBJECT
  public:
-  enum TCGaugeKind { gkText = 0, gkHorizontalBar = 1, gkVerticalBar = 2, gkPie = 3, gkNeedle = 4 };
+  // Stored as an int: a form from a newer version may hold a kind this one
+  // does not know, and it must draw (black) rather than be undefined.
+  enum TCGaugeKind : int { gkText = 0, gkHorizontalBar = 1, gkVerticalBar = 2, gkPie = 3, gkNeedle = 4 };
   Q_ENUM(TCGaugeKind)
   enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
   Q_ENUM(TFormBorderStyle)
