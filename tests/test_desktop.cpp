@@ -59,6 +59,17 @@ QSet<QString> List(const QString& value) {
 QImage Picture(const QIcon& icon, int size) { return icon.pixmap(QSize(size, size)).toImage(); }
 QString Png(int size) { return QStringLiteral("share/icons/hicolor/%1x%1/apps/soramemo.png").arg(size); }
 
+QStringList Expected() {
+  QStringList expected{"bin/soramemo", "bin/soramemo-convert", kDesktopFile, kMetainfoFile,
+                       "share/icons/hicolor/scalable/apps/soramemo.svg", "share/man/man1/soramemo.1",
+                       "share/man/man1/soramemo-convert.1", "share/doc/soramemo/help/index.html"};
+  for (int size : kIconSizes) expected << Png(size);
+#ifdef SORAMEMO_DESIGNER_PLUGIN_PATH
+  expected << QStringLiteral(SORAMEMO_DESIGNER_PLUGIN_PATH);
+#endif
+  return expected;
+}
+
 }  // namespace
 
 class TestDesktop : public QObject {
@@ -87,16 +98,11 @@ class TestDesktop : public QObject {
     QVERIFY(!installed.isEmpty());
   }
 
+  // Every part lands where the desktop looks for it, here and in the Debian package.
   void installsEveryPart() {
-    QStringList expected{"bin/soramemo", "bin/soramemo-convert", kDesktopFile, kMetainfoFile,
-                         "share/icons/hicolor/scalable/apps/soramemo.svg", "share/man/man1/soramemo.1",
-                         "share/man/man1/soramemo-convert.1", "share/doc/soramemo/help/index.html"};
-    for (int size : kIconSizes) expected << Png(size);
-#ifdef SORAMEMO_DESIGNER_PLUGIN_PATH
-    expected << QStringLiteral(SORAMEMO_DESIGNER_PLUGIN_PATH);
-#endif
-    for (const QString& rel : expected) QVERIFY2(installed.contains(rel), qPrintable(rel));
-    QVERIFY(QFileInfo(P("bin/soramemo")).isExecutable() && QFileInfo(P("bin/soramemo-convert")).isExecutable());
+    for (const QString& rel : Expected()) QVERIFY2(installed.contains(rel), qPrintable(rel));
+    QVERIFY(QFileInfo(P("bin/soramemo")).isExecutable());
+    QVERIFY(QFileInfo(P("bin/soramemo-convert")).isExecutable());
   }
 
   // The installed converter is a working program on its own.
@@ -135,15 +141,12 @@ class TestDesktop : public QObject {
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     const Run help = Execute(P("bin/soramemo"), {"--help"}, env);
-    QCOMPARE(help.exitCode, 0);
-    QVERIFY2(help.out.contains("--version"), qPrintable(help.out + help.err));
-    QVERIFY2(help.out.startsWith(QStringLiteral("使い方:")), qPrintable(help.out));  // Japanese under LANG=C too
+    QVERIFY2(help.out.startsWith(QStringLiteral("使い方:")), qPrintable(help.out + help.err));  // Japanese under LANG=C too
     const Run version = Execute(P("bin/soramemo"), {"--version"}, env);
-    QCOMPARE(version.exitCode, 0);
     QVERIFY2(version.out.startsWith("soramemo 1."), qPrintable(version.out + version.err));
     const Run convert = Execute(P("bin/soramemo-convert"), {"--help"}, env);
-    QCOMPARE(convert.exitCode, 0);
     QVERIFY2(convert.out.contains("--encoding=sjis|utf8"), qPrintable(convert.out + convert.err));
+    QCOMPARE(QList<int>({help.exitCode, version.exitCode, convert.exitCode}), QList<int>({0, 0, 0}));
   }
 
   void desktopEntry() {
@@ -211,7 +214,6 @@ class TestDesktop : public QObject {
     for (int size : kIconSizes) {
       QVERIFY(builtIn.availableSizes().contains(QSize(size, size)));
       const QImage image = Picture(builtIn, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-      QCOMPARE(image.size(), QSize(size, size));
       QCOMPARE(image, QImage(P(Png(size))).convertToFormat(QImage::Format_ARGB32_Premultiplied));
       QVERIFY(qAlpha(image.pixel(size / 2, size / 2)) == 255);
     }
@@ -221,7 +223,6 @@ class TestDesktop : public QObject {
   // page that is not there.
   void helpPages() {
     const QString root = QStringLiteral(":/help/SORA16.HLP");
-    QVERIFY(QFileInfo(root).isDir());
     int pages = 0;
     for (QDirIterator it(root, QDir::Files); it.hasNext();) {
       const QString file = it.next();
@@ -242,26 +243,19 @@ class TestDesktop : public QObject {
   }
 
   void manualPages() {
-    for (const QString name : {"soramemo", "soramemo-convert"}) {
-      const QString page = P("share/man/man1/" + name + ".1");
-      const QString source = QString::fromUtf8(ReadAll(page));
-      QVERIFY(source.contains(".TH " + name.toUpper() + " 1"));
-      QVERIFY(source.contains(".SH NAME\n" + QString(name).replace("-", "\\-")) ||
-              source.contains(".SH NAME\n" + name));
-    }
     const QString man = QStandardPaths::findExecutable("man");
-    if (man.isEmpty()) QSKIP("man is not installed");
+    QVERIFY2(!man.isEmpty(), "man is not installed");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", "C.UTF-8"); env.insert("MANWIDTH", "80");
     for (const QString name : {"soramemo", "soramemo-convert"}) {
       const Run r = Execute(man, {"--warnings", "-l", P("share/man/man1/" + name + ".1")}, env);
-      QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));
-      QVERIFY(r.out.contains("SYNOPSIS") && r.out.contains(name + " "));
+      QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+      QCOMPARE(r.err, QString());
+      QVERIFY2(r.out.contains("SYNOPSIS"), qPrintable(r.out));
+      QVERIFY2(r.out.contains(name.toUpper() + "(1)"), qPrintable(r.out));
     }
   }
 
-  // The frame and every document window carry the program's icon.
-  // The Debian package puts every part where the desktop looks for it.
   void debianPackage() {
     QTemporaryDir work;
     const Run made = Execute(QStringLiteral(SORAMEMO_CPACK),
@@ -274,15 +268,12 @@ class TestDesktop : public QObject {
     QVERIFY2(depends.out.contains("libqt6widgets6"), qPrintable(depends.out + depends.err));
     QVERIFY2(depends.out.contains("libicu"), qPrintable(depends.out));
     QCOMPARE(Execute("dpkg", {"-x", deb, work.filePath("root")}).exitCode, 0);
-    QStringList expected{"usr/bin/soramemo", "usr/bin/soramemo-convert", "usr/" + kDesktopFile,
-                         "usr/" + kMetainfoFile, "usr/" + Png(48), "usr/share/man/man1/soramemo.1",
-                         "usr/share/doc/soramemo/LICENSE"};
-#ifdef SORAMEMO_DESIGNER_PLUGIN_PATH
-    expected << QStringLiteral("usr/" SORAMEMO_DESIGNER_PLUGIN_PATH);
-#endif
-    for (const QString& rel : expected) QVERIFY2(QFileInfo::exists(work.filePath("root/" + rel)), qPrintable(rel));
+    const QStringList packed = Expected() << "share/doc/soramemo/LICENSE";
+    for (const QString& rel : packed)
+      QVERIFY2(QFileInfo::exists(work.filePath("root/usr/" + rel)), qPrintable(rel));
   }
 
+  // The frame and every document window carry the program's icon.
   void windowIcons() {
     InitApplication();
     const QImage icon = Picture(ApplicationIcon(), 32);
