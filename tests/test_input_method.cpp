@@ -96,9 +96,6 @@ class TestInputMethod : public QObject, FrameHost {
 
     Compose(edit, kNihongo);
     QCOMPARE(State(c), QStringLiteral("あいう[日本語] 1 行|6 列|6|6"));
-    Preedit(edit, QString());  // Escape in the input method
-    Compose(edit, kNihongo);
-    QCOMPARE(State(c), QStringLiteral("あいう[日本語] 1 行|6 列|6|6"));
     QCOMPARE(QList<int>({int(changes.count()), edit->document()->availableUndoSteps()}), QList<int>({0, undoSteps}));
     Commit(edit, QStringLiteral("日本語"));
     QCOMPARE(State(c), QStringLiteral("あいう日本語[]* 1 行|12 列|12|12"));
