@@ -113,7 +113,8 @@ class TestFrame : public QObject {
     QCOMPARE(frame->windowTitle(), QStringLiteral("ソラメモ\u3000Ver 1.6\u3000\u3000カゼノ舎"));
     // Shown with decorations, the frame keeps the outer size, centred.
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    QCOMPARE(frame->frameGeometry(), QRect(QPoint((screen.width() - 680) / 2, (screen.height() - 510) / 2), QSize(680, 510)));
+    QCOMPARE(frame->frameGeometry(),
+             QRect(QPoint((screen.width() - 680) / 2, (screen.height() - 510) / 2), QSize(680, 510)));
     // The integer formula truncates toward zero on screens smaller than the frame.
     QCOMPARE(TSoraForm::CentredOrigin(QSize(601, 501), QSize(680, 510)), QPoint(-39, -4));
 

@@ -175,18 +175,22 @@ class TestGauge : public QObject {
     QTest::addColumn<QString>("pixels");
     const int h = TCGauge::gkHorizontalBar, v = TCGauge::gkVerticalBar;
     const QSize wide(320, 25), tall(40, 100), square(99, 99);  // without a frame R is W = H = 100 there
-    QTest::newRow("half: R 318 wide, W 319") << h << wide << 50 << true << QPoint(0, 12) << Across << 'k' + QString(158, 'b') + QString(160, 'y') + 'k';
-    QTest::newRow("full: R across") << h << wide << 100 << true << QPoint(0, 12) << Across << 'k' + QString(318, 'b') + 'k';
-    QTest::newRow("full: R down") << h << wide << 100 << true << QPoint(160, 0) << Down << 'k' + QString(23, 'b') + 'k';
-    QTest::newRow("full without a frame") << h << wide << 100 << false << QPoint(0, 0) << Across << QString(320, 'b');
+    const auto n = [](int count, char c) { return QString(count, c); };
+    QTest::newRow("half: R 318 wide, W 319") << h << wide << 50 << true << QPoint(0, 12) << Across
+                                             << 'k' + n(158, 'b') + n(160, 'y') + 'k';
+    QTest::newRow("full: R across") << h << wide << 100 << true << QPoint(0, 12) << Across << 'k' + n(318, 'b') + 'k';
+    QTest::newRow("full: R down") << h << wide << 100 << true << QPoint(160, 0) << Down << 'k' + n(23, 'b') + 'k';
+    QTest::newRow("full without a frame") << h << wide << 100 << false << QPoint(0, 0) << Across << n(320, 'b');
     QTest::newRow("half without a frame") << h << wide << 50 << false << QPoint(159, 0) << Across << "by";
     QTest::newRow("29 %") << h << square << 29 << false << QPoint(28, 5) << Across << "by";
-    QTest::newRow("vertical half: H 99, 49 rows up from 99") << v << tall << 50 << true << QPoint(20, 1) << Down << QString(49, 'y') + QString(49, 'b');
-    QTest::newRow("vertical empty") << v << tall << 0 << true << QPoint(20, 0) << Down << 'k' + QString(98, 'y') + 'k';
-    QTest::newRow("vertical full") << v << tall << 100 << true << QPoint(20, 0) << Down << 'k' + QString(98, 'b') + 'k';
-    QTest::newRow("vertical full without a frame: a row short") << v << tall << 100 << false << QPoint(20, 0) << Down << 'y' + QString(99, 'b');
+    QTest::newRow("vertical half: H 99, 49 rows up from 99") << v << tall << 50 << true << QPoint(20, 1) << Down
+                                                             << n(49, 'y') + n(49, 'b');
+    QTest::newRow("vertical empty") << v << tall << 0 << true << QPoint(20, 0) << Down << 'k' + n(98, 'y') + 'k';
+    QTest::newRow("vertical full") << v << tall << 100 << true << QPoint(20, 0) << Down << 'k' + n(98, 'b') + 'k';
+    QTest::newRow("vertical full without a frame: a row short") << v << tall << 100 << false << QPoint(20, 0) << Down
+                                                                << 'y' + n(99, 'b');
     QTest::newRow("vertical 29 %") << v << square << 29 << false << QPoint(5, 70) << Down << "yb";
-    QTest::newRow("unknown kind: black") << 42 << QSize(30, 20) << 60 << true << QPoint(0, 10) << Across << QString(30, 'k');
+    QTest::newRow("unknown kind: black") << 42 << QSize(30, 20) << 60 << true << QPoint(0, 10) << Across << n(30, 'k');
   }
   void bars() {
     QFETCH(int, kind); QFETCH(QSize, size); QFETCH(int, percent); QFETCH(bool, frame);

@@ -30,7 +30,7 @@ QString Bar(const QImage& img, int x, std::initializer_list<TColor> colours) {
   for (TColor c : colours) {
     const QList<int> at = RowsOf(img, x, c);
     const bool run = !at.isEmpty() && at.last() - at.first() + 1 == at.size();
-    out << (at.isEmpty() ? QStringLiteral("-") : run ? QString("%1..%2").arg(at.first()).arg(at.last()) : QString("gaps"));
+    out << (at.isEmpty() ? QString("-") : run ? QString("%1..%2").arg(at.first()).arg(at.last()) : QString("gaps"));
   }
   return out.join(u' ');
 }
