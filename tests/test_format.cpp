@@ -106,11 +106,9 @@ class TestFormat : public QObject {
     QTest::keyClicks(h.c->Text(), "xyz");
     h.Press("ToolButton11");
     QCOMPARE(h.c->Text()->GetText(), QStringLiteral("abc"));
-    for (bool visible : {false, true}) {
-      visible ? h.c->ViewToolBarExecute() : Part<QAction>(h.c, "ViewToolBar")->trigger();
-      QCOMPARE(bar->isHidden(), !visible);
-      QCOMPARE(h.marks.button, int(visible));
-    }
+    // The window's own entry hides the bar and clears the frame's mark; the frame's command is the frame test's.
+    Part<QAction>(h.c, "ViewToolBar")->trigger();
+    QCOMPARE(QList<int>({bar->isHidden(), h.marks.button}), QList<int>({1, 0}));
   }
 
   void reflection() {
