@@ -105,29 +105,22 @@ void BuildRichDocument(QTextDocument& doc) {
   c.insertText(QStringLiteral("bold red"), Fmt("Arial", 12, "B", -1, QColor(255, 0, 0)));
   c.insertText(QStringLiteral(" 123 italic underline strike"), Fmt("Arial", 12, "IUS", -1, Qt::black));
   SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  c.insertBlock();
-  c.insertText(U("見出し"), Fmt(U("ＭＳ 明朝"), 72, "BU", 128, QColor(0x12, 0x34, 0x56)));
-  SetPara(c, Qt::AlignHCenter, {10, 0, 5});
-  c.insertBlock();
-  c.insertText(U("右寄せ {brace} back\\slash\ttab"), jp);
-  SetPara(c, Qt::AlignRight, {36, -18, 72});
-  c.insertBlock();
-  SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  c.setBlockCharFormat(Fmt("Arial", 20));  // an empty paragraph keeps its size
-  const QTextListFormat lf = Bullets();
-  for (const char* item : {"箇条書き一", "箇条書き二"}) {
-    c.insertBlock();
-    c.insertText(U(item), jp);
-    SetPara(c, Qt::AlignLeft, {18, 18, 0});
-    if (QTextList* l = c.block().previous().textList()) l->add(c.block());
-    else c.createList(lf);
-  }
-  for (const auto& [text, f] : {std::pair(QStringLiteral("between lists"), Fmt("Courier New", 9)), {U("次のリスト"), jp}}) {
+  const auto para = [&c](const QString& text, const QTextCharFormat& f, Qt::Alignment a, textfmt::Indents in) {
     c.insertBlock();
     c.insertText(text, f);
-    SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  }
-  c.createList(lf);
+    SetPara(c, a, in);
+  };
+  para(U("見出し"), Fmt(U("ＭＳ 明朝"), 72, "BU", 128, QColor(0x12, 0x34, 0x56)), Qt::AlignHCenter, {10, 0, 5});
+  para(U("右寄せ {brace} back\\slash\ttab"), jp, Qt::AlignRight, {36, -18, 72});
+  para({}, {}, Qt::AlignLeft, {0, 0, 0});
+  c.setBlockCharFormat(Fmt("Arial", 20));  // an empty paragraph keeps its size
+  para(U("箇条書き一"), jp, Qt::AlignLeft, {18, 18, 0});
+  QTextList* list = c.createList(Bullets());
+  para(U("箇条書き二"), jp, Qt::AlignLeft, {18, 18, 0});
+  list->add(c.block());
+  para(QStringLiteral("between lists"), Fmt("Courier New", 9), Qt::AlignLeft, {0, 0, 0});
+  para(U("次のリスト"), jp, Qt::AlignLeft, {0, 0, 0});
+  c.createList(Bullets());
 }
 
 }  // namespace
