@@ -90,12 +90,6 @@ QByteArray Corpus(const QString& name) {
   return f.readAll();
 }
 
-QTextListFormat Bullets() {
-  QTextListFormat lf;
-  lf.setStyle(QTextListFormat::ListDisc); lf.setIndent(1);
-  return lf;
-}
-
 // Every attribute the program can set, in Japanese and ASCII.
 void BuildRichDocument(QTextDocument& doc) {
   const QTextCharFormat jp = Fmt(U("ＭＳ 明朝"), 10.5, "", 128);
@@ -115,12 +109,12 @@ void BuildRichDocument(QTextDocument& doc) {
   para({}, {}, Qt::AlignLeft, {0, 0, 0});
   c.setBlockCharFormat(Fmt("Arial", 20));  // an empty paragraph keeps its size
   para(U("箇条書き一"), jp, Qt::AlignLeft, {18, 18, 0});
-  QTextList* list = c.createList(Bullets());
+  QTextList* list = c.createList(QTextListFormat::ListDisc);
   para(U("箇条書き二"), jp, Qt::AlignLeft, {18, 18, 0});
   list->add(c.block());
   para(QStringLiteral("between lists"), Fmt("Courier New", 9), Qt::AlignLeft, {0, 0, 0});
   para(U("次のリスト"), jp, Qt::AlignLeft, {0, 0, 0});
-  c.createList(Bullets());
+  c.createList(QTextListFormat::ListDisc);
 }
 
 }  // namespace
@@ -172,7 +166,7 @@ class TestRtf : public QObject {
       c.insertText(QStringLiteral("Latin"), Fmt("Arial", 12));
       SetPara(c, Qt::AlignLeft, in);
       if (list) list->add(c.block());
-      else list = c.createList(Bullets());
+      else list = c.createList(QTextListFormat::ListDisc);
     }
     c.movePosition(QTextCursor::Start);
     c.insertText(U("あｱé"), Fmt(U("ＭＳ 明朝"), 12, "", 128));
@@ -229,6 +223,7 @@ class TestRtf : public QObject {
         // counts one; a group end stops the skip.
         {"skip counts", "{\\rtf1 \\uc0\\u12354 x{\\uc2\\u12356\\'82\\'a2y}\\u12358 z\\uc2\\u12360\\par ab{\\u12362 }c}",
          U("あxいyうzえbおc")},
+        {"above 32767, unsigned", "{\\rtf1\\uc1 \\u35486?\\u-30050?}", U("語語")},
         {"surrogates", "{\\rtf1\\uc1 \\u-10179?\\u-8704?|\\u-10179?x|\\u-8704?}", U("😀|\uFFFDx|\uFFFD")},
         // Unescaped Shift-JIS: a trail byte 0x5C starts no control word.
         {"raw shift-jis", sjisFont + "\x83\x5c\x83\x74\x83\x67 \x95\x5c\x8e\xa6\\par}", U("ソフト 表示")},
@@ -397,22 +392,6 @@ void TestRtf::peerSamples_data() {
         "[" + gothic + "|10|auto||cs128] " + U("箇条書き"), "P1 18/18/0 L1",
         "[" + gothic + "|10|#0000ff|IU|cs128] " + U("ともに"), "P1 0/0/0",
         "[" + gothic + "|10|auto||cs128] " + U("ソフト 表示")}},
-      // A plain-text import: \uc1 with '?' fallbacks, code points above 32767
-      // unsigned, runs in {\dbch} groups.
-      {"LibreOffice text", R"rtf({\rtf1\ansi\deff3\adeflang1025
-{\fonttbl{\f0\froman\fprq2\fcharset0 Times New Roman;}{\f1\froman\fprq2\fcharset2 Symbol;}{\f2\fswiss\fprq2\fcharset0 Arial;}{\f3\froman\fprq2\fcharset0 DejaVu Serif;}{\f4\fmodern\fprq1\fcharset0 DejaVu Sans Mono;}{\f5\fswiss\fprq2\fcharset0 DejaVu Sans;}{\f6\fnil\fprq2\fcharset0 DejaVu Sans;}{\f7\fmodern\fprq1\fcharset0 Noto Sans Mono;}}
-{\colortbl;\red0\green0\blue0;\red0\green0\blue255;}
-{\*\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}\deftab709\formshade\sectd\sbknone\ftnbj\pgndec\pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\dbch
-\u12300\'3f\u26085\'3f\u26412\'3f\u35486\'3f\u12301\'3f}
-\par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar\loch
-
-\par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\loch
---- ASCII ---}{\dbch
-\u12354\'3f}
-\par }
-)rtf",
-       {"P1 0/0/0", "[Noto Sans Mono|10|auto||cs-] " + U("「日本語」"), "P1 0/0/0", "P1 0/0/0",
-        "[DejaVu Sans Mono|10|auto||cs-] --- ASCII ---", "[Noto Sans Mono|10|auto||cs-] " + U("あ")}},
       {"Cocoa", R"rtf({\rtf1\ansi\ansicpg1252\cocoartf2639
 \cocoatextscaling0\cocoaplatform0{\fonttbl\f0\fnil\fcharset128 HiraginoSans-W3;\f1\fswiss\fcharset0 Helvetica;}
 {\colortbl;\red255\green255\blue255;\red251\green0\blue7;}
