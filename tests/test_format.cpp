@@ -81,7 +81,7 @@ struct Host : DocumentHost {
 class TestFormat : public QObject {
   Q_OBJECT
  private slots:
-  void barLayoutAndToggle() {
+  void barAndItsFields() {
     Host h(QStringLiteral("abc"));
     QCOMPARE(h.Names()->count(), QFontDatabase::families().size());
     // Left edges of the visible items; the hidden separator takes no room.
@@ -106,6 +106,36 @@ class TestFormat : public QObject {
     QTest::keyClicks(h.c->Text(), "xyz");
     h.Press("ToolButton11");
     QCOMPARE(h.c->Text()->GetText(), QStringLiteral("abc"));
+    h.Select(0, 3);
+    // The arrows start from the number shown; the ends hold, and a size
+    // above the range starts from its top. No text takes size 0: the field
+    // shows the size kept. Each step: the number shown, the arrow, then the
+    // size kept and the number shown.
+    TUpDown* arrows = Part<TUpDown>(h.c, "UpDown1");
+    QStringList steps;
+    for (const auto& [from, up] : {std::pair{"12", false}, {"30", true}, {"100", true}, {"250", true}, {"250", false}, {"1", false}}) {
+      h.Field("FontS")->setText(from);
+      QTest::mouseClick(arrows, Qt::LeftButton, {}, QPoint(7, up ? 3 : arrows->height() - 3));
+      steps << QStringLiteral("%1%2%3=%4").arg(from, up ? "+" : "-").arg(h.sel->GetSize()).arg(h.Field("FontS")->text());
+    }
+    QCOMPARE(steps.join(u' '), QStringLiteral("12-11=11 30+31=31 100+100=100 250+100=100 250-99=99 1-99=99"));
+    // A click on the size field hands the focus back: sizes are not typed.
+    QTest::mouseClick(h.Field("FontS"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), h.c->Text());
+
+    // A font name is not typed either: the first key sends the focus back.
+    const QString before = h.sel->GetName(), family = h.ListedFamily();
+    h.Names()->lineEdit()->setFocus();
+    QTest::keyClick(h.Names()->lineEdit(), Qt::Key_Z);
+    QCOMPARE(h.sel->GetName(), before);
+    QCOMPARE(QApplication::focusWidget(), h.c->Text());
+    // Choosing from the list (Qt's pop-up reports it as activated) applies the name.
+    h.Names()->setFocus();
+    h.Names()->setCurrentIndex(h.Names()->findText(family, Qt::MatchFixedString));
+    emit h.Names()->activated(h.Names()->currentIndex());
+    QCOMPARE(h.sel->GetName(), family);
+    QCOMPARE(QApplication::focusWidget(), h.c->Text());
+
     // The window's own entry hides the bar and clears the frame's mark; the frame's command is the frame test's.
     Part<QAction>(h.c, "ViewToolBar")->trigger();
     QCOMPARE(QList<int>({bar->isHidden(), h.marks.button}), QList<int>({1, 0}));
@@ -260,39 +290,6 @@ class TestFormat : public QObject {
     h.ApplyFont(big, clBlue);
     QVERIFY(h.Names()->font().pointSize() != 33);
     QCOMPARE(h.sel->GetSize(), 9);
-  }
-
-  void sizeAndNameFields() {
-    Host h(QStringLiteral("sizes"));
-    h.Select(0, 5);
-    // The arrows start from the number shown; the ends hold, and a size
-    // above the range starts from its top. No text takes size 0: the field
-    // shows the size kept. Each step: the number shown, the arrow, then the
-    // size kept and the number shown.
-    TUpDown* arrows = Part<TUpDown>(h.c, "UpDown1");
-    QStringList steps;
-    for (const auto& [from, up] : {std::pair{"12", false}, {"30", true}, {"100", true}, {"250", true}, {"250", false}, {"1", false}}) {
-      h.Field("FontS")->setText(from);
-      QTest::mouseClick(arrows, Qt::LeftButton, {}, QPoint(7, up ? 3 : arrows->height() - 3));
-      steps << QStringLiteral("%1%2%3=%4").arg(from, up ? "+" : "-").arg(h.sel->GetSize()).arg(h.Field("FontS")->text());
-    }
-    QCOMPARE(steps.join(u' '), QStringLiteral("12-11=11 30+31=31 100+100=100 250+100=100 250-99=99 1-99=99"));
-    // A click on the size field hands the focus back: sizes are not typed.
-    QTest::mouseClick(h.Field("FontS"), Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget(), h.c->Text());
-
-    // A font name is not typed either: the first key sends the focus back.
-    const QString before = h.sel->GetName(), family = h.ListedFamily();
-    h.Names()->lineEdit()->setFocus();
-    QTest::keyClick(h.Names()->lineEdit(), Qt::Key_Z);
-    QCOMPARE(h.sel->GetName(), before);
-    QCOMPARE(QApplication::focusWidget(), h.c->Text());
-    // Choosing from the list (Qt's pop-up reports it as activated) applies the name.
-    h.Names()->setFocus();
-    h.Names()->setCurrentIndex(h.Names()->findText(family, Qt::MatchFixedString));
-    emit h.Names()->activated(h.Names()->currentIndex());
-    QCOMPARE(h.sel->GetName(), family);
-    QCOMPARE(QApplication::focusWidget(), h.c->Text());
   }
 };
 
