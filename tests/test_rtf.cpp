@@ -33,8 +33,9 @@ QString Attrs(const QTextCharFormat& f) {
                                                    : QStringLiteral("-"));
 }
 
-// The document as paragraphs (alignment, indents, list numbered in order of
-// appearance, negative when not bullets) and runs of equal attributes.
+// The document as paragraphs ("P", alignment, indents, and "L" with the list
+// numbered in order of appearance, negative when not bullets) and runs of equal
+// attributes ("[attributes] text").
 QStringList Describe(const QTextDocument& doc) {
   QStringList out;
   QList<const QTextList*> lists;
@@ -47,16 +48,16 @@ QStringList Describe(const QTextDocument& doc) {
       list = int(lists.indexOf(l)) + 1;
       if (l->format().style() != QTextListFormat::ListDisc) list = -list;
     }
-    out << QStringLiteral("P align=%1 indents=%2/%3/%4 list=%5")
-               .arg(int(bf.alignment() & Qt::AlignHorizontal_Mask)).arg(in.first).arg(in.left).arg(in.right).arg(list);
+    out << QStringLiteral("P%1 %2/%3/%4").arg(int(bf.alignment() & Qt::AlignHorizontal_Mask)).arg(in.first).arg(in.left)
+                   .arg(in.right) + (list ? QStringLiteral(" L%1").arg(list) : QString());
     QString text, attrs;
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QString a = Attrs(it.fragment().charFormat());
-      if (a != attrs && !text.isEmpty()) out << QStringLiteral("  [%1] %2").arg(attrs, text), text.clear();
+      if (a != attrs && !text.isEmpty()) out << QStringLiteral("[%1] %2").arg(attrs, text), text.clear();
       attrs = a;
       text += it.fragment().text();
     }
-    if (!text.isEmpty()) out << QStringLiteral("  [%1] %2").arg(attrs, text);
+    if (!text.isEmpty()) out << QStringLiteral("[%1] %2").arg(attrs, text);
   }
   return out;
 }
@@ -89,12 +90,6 @@ QByteArray Corpus(const QString& name) {
   return f.readAll();
 }
 
-QTextListFormat Bullets() {
-  QTextListFormat lf;
-  lf.setStyle(QTextListFormat::ListDisc); lf.setIndent(1);
-  return lf;
-}
-
 // Every attribute the program can set, in Japanese and ASCII.
 void BuildRichDocument(QTextDocument& doc) {
   const QTextCharFormat jp = Fmt(U("ＭＳ 明朝"), 10.5, "", 128);
@@ -104,29 +99,22 @@ void BuildRichDocument(QTextDocument& doc) {
   c.insertText(QStringLiteral("bold red"), Fmt("Arial", 12, "B", -1, QColor(255, 0, 0)));
   c.insertText(QStringLiteral(" 123 italic underline strike"), Fmt("Arial", 12, "IUS", -1, Qt::black));
   SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  c.insertBlock();
-  c.insertText(U("見出し"), Fmt(U("ＭＳ 明朝"), 72, "BU", 128, QColor(0x12, 0x34, 0x56)));
-  SetPara(c, Qt::AlignHCenter, {10, 0, 5});
-  c.insertBlock();
-  c.insertText(U("右寄せ {brace} back\\slash\ttab"), jp);
-  SetPara(c, Qt::AlignRight, {36, -18, 72});
-  c.insertBlock();
-  SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  c.setBlockCharFormat(Fmt("Arial", 20));  // an empty paragraph keeps its size
-  const QTextListFormat lf = Bullets();
-  for (const char* item : {"箇条書き一", "箇条書き二"}) {
-    c.insertBlock();
-    c.insertText(U(item), jp);
-    SetPara(c, Qt::AlignLeft, {18, 18, 0});
-    if (QTextList* l = c.block().previous().textList()) l->add(c.block());
-    else c.createList(lf);
-  }
-  for (const auto& [text, f] : {std::pair(QStringLiteral("between lists"), Fmt("Courier New", 9)), {U("次のリスト"), jp}}) {
+  const auto para = [&c](const QString& text, const QTextCharFormat& f, Qt::Alignment a, textfmt::Indents in) {
     c.insertBlock();
     c.insertText(text, f);
-    SetPara(c, Qt::AlignLeft, {0, 0, 0});
-  }
-  c.createList(lf);
+    SetPara(c, a, in);
+  };
+  para(U("見出し"), Fmt(U("ＭＳ 明朝"), 72, "BU", 128, QColor(0x12, 0x34, 0x56)), Qt::AlignHCenter, {10, 0, 5});
+  para(U("右寄せ {brace} back\\slash\ttab"), jp, Qt::AlignRight, {36, -18, 72});
+  para({}, {}, Qt::AlignLeft, {0, 0, 0});
+  c.setBlockCharFormat(Fmt("Arial", 20));  // an empty paragraph keeps its size
+  para(U("箇条書き一"), jp, Qt::AlignLeft, {18, 18, 0});
+  QTextList* list = c.createList(QTextListFormat::ListDisc);
+  para(U("箇条書き二"), jp, Qt::AlignLeft, {18, 18, 0});
+  list->add(c.block());
+  para(QStringLiteral("between lists"), Fmt("Courier New", 9), Qt::AlignLeft, {0, 0, 0});
+  para(U("次のリスト"), jp, Qt::AlignLeft, {0, 0, 0});
+  c.createList(QTextListFormat::ListDisc);
 }
 
 }  // namespace
@@ -135,7 +123,7 @@ class TestRtf : public QObject {
   Q_OBJECT
 
  private slots:
-  void peerSamples_data();
+  void richEditSample();
   void listsTablesFieldsPictures();
   void paragraphProperties();
 
@@ -167,13 +155,22 @@ class TestRtf : public QObject {
     QCOMPARE(rtf::Write(back.get()), rtf::Write(&doc));  // written again, nothing drifts
   }
 
+  // The bytes other readers depend on. Readers that take a list paragraph's
+  // indents from its list find them there: a list for each indent.
   void writerOutput() {
     QTextDocument doc;
     QTextCursor c(&doc);
+    QTextList* list = nullptr;
+    for (const textfmt::Indents in : {textfmt::Indents{18, 18, 0}, {18, 18, 0}, {36, -18, 0}}) {
+      if (list) c.insertBlock();
+      c.insertText(QStringLiteral("Latin"), Fmt("Arial", 12));
+      SetPara(c, Qt::AlignLeft, in);
+      if (list) list->add(c.block());
+      else list = c.createList(QTextListFormat::ListDisc);
+    }
+    c.movePosition(QTextCursor::Start);
     c.insertText(U("あｱé"), Fmt(U("ＭＳ 明朝"), 12, "", 128));
     c.insertText(U("和文"), Fmt("IPAMincho", 12));
-    c.insertText(QStringLiteral("Latin"), Fmt("Arial", 12));
-    c.createList(Bullets());
     const QByteArray rtf = rtf::Write(&doc);
     QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0"));
     for (const char* part : {
@@ -185,77 +182,45 @@ class TestRtf : public QObject {
              // Bullets three ways: a Word 97 list, the older \pn numbering, and the
              // marker as text in \listtext for readers with neither.
              "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23",
-             "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}",
+             "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}",
              "{\\listtext\\pard\\plain\\f4\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf4", "\\ls1\\ilvl0",
+             "\\fi-360\\li720\\lin720}{\\listname ;}\\listid1}", "\\fi360\\li360\\lin360}{\\listname ;}\\listid2}",
              // The East Asian font of a run is its font; \loch last, so a reader
              // left in double-byte mode takes the next \f for Latin text again.
              "\\dbch\\af1\\loch\\f1", "\\dbch\\af3\\loch\\f3"})
       QVERIFY2(rtf.contains(part), part);
-    QCOMPARE(Describe(*Read(rtf)).mid(2), QStringList({"  [IPAMincho|12|auto||cs128] " + U("和文"),
-                                                 "  [Arial|12|auto||cs-] Latin"}));
-  }
-
-  // Readers that take a list paragraph's indents from its list find them there.
-  void bulletIndentsInTheirList() {
-    QTextDocument doc;
-    QTextCursor c(&doc);
-    QTextList* list = nullptr;
-    for (const textfmt::Indents in : {textfmt::Indents{18, 18, 0}, {18, 18, 0}, {36, -18, 0}}) {
-      if (list) c.insertBlock();
-      c.insertText(QStringLiteral("item"), Fmt("Arial", 12));
-      SetPara(c, Qt::AlignLeft, in);
-      if (list) list->add(c.block());
-      else list = c.createList(Bullets());
-    }
-    const QByteArray rtf = rtf::Write(&doc);
-    QVERIFY2(rtf.contains("\\fi-360\\li720\\lin720}{\\listname ;}\\listid1}"), rtf.constData());
-    QVERIFY2(rtf.contains("\\fi360\\li360\\lin360}{\\listname ;}\\listid2}"), rtf.constData());
-    QCOMPARE(rtf.count("\\ls1\\ilvl0"), 2);
     QCOMPARE(rtf.count("\\ls2\\ilvl0"), 1);
-    QCOMPARE(Describe(*Read(rtf)), Describe(doc));
+    QCOMPARE(Describe(*Read(rtf)).filter(QRegularExpression("^P")), Describe(doc).filter(QRegularExpression("^P")));
   }
 
-  void peerSamples() {
-    QFETCH(QByteArray, rtf);
-    QTEST(Describe(*Read(rtf)), "expected");
-  }
-
-  void brokenInput() {
-    const QByteArray good =
-        "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72;}}"
-        "{\\colortbl;\\red1\\green2\\blue3;}\\f0\\cf1\\b \\'82\\'a0\\u12356\\'82\\'a2 "
-        "{\\*\\pn\\pnlvlblt}{\\pntext x}\\par{\\pict\\bin4 {{{{}{\\field{\\*\\fldinst a}{\\fldrslt b}}end}";
-    // Every truncation of a valid file loads what it holds, without a crash.
-    for (qsizetype n = 0; n <= good.size(); ++n) Read(good.left(n));
-    QCOMPARE(Read("{\\rtf1\\fs99999999 a}")->begin().begin().fragment().charFormat().fontPointSize(), 1638.0);
-  }
-
+  // Each input's text, and what the document could not hold of it.
   void readsWhatItCan_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("lost");  // what the document could not hold, as the save question names it
     const int depth = 100000;  // read without recursion
     const QByteArray deep(depth, '{'), up(depth, '}');
+    const QString box = U("テキストボックス 1 個");
     const QByteArray sjisFont = "{\\rtf1\\ansicpg932{\\fonttbl{\\f0\\fcharset128 G;}}\\f0 ";
-    struct Case { const char* name; QByteArray rtf; QString text; };
+    struct Case { const char* name; QByteArray rtf; QString text; QString lost = {}; };
     const QList<Case> cases = {
         // The last \par closes the last paragraph; it adds no empty one.
-        {"no par", "{\\rtf1 a}", "a"}, {"final par", "{\\rtf1 a\\par}", "a"},
-        {"two pars", "{\\rtf1 a\\par\\par}", "a\n"}, {"empty", "{\\rtf1 }", ""}, {"only par", "{\\rtf1 \\par}", ""},
+        {"final par", "{\\rtf1 a\\par}", "a"}, {"two pars", "{\\rtf1 a\\par\\par}", "a\n"},
+        {"only par", "{\\rtf1 \\par}", ""},
         // \uc0 skips nothing; \uc2 ends with its group; a skipped control word
         // counts one; a group end stops the skip.
         {"skip counts", "{\\rtf1 \\uc0\\u12354 x{\\uc2\\u12356\\'82\\'a2y}\\u12358 z\\uc2\\u12360\\par ab{\\u12362 }c}",
          U("あxいyうzえbおc")},
+        {"above 32767, unsigned", "{\\rtf1\\uc1 \\u35486?\\u-30050?}", U("語語")},
         {"surrogates", "{\\rtf1\\uc1 \\u-10179?\\u-8704?|\\u-10179?x|\\u-8704?}", U("😀|\uFFFDx|\uFFFD")},
         // Unescaped Shift-JIS: a trail byte 0x5C starts no control word.
         {"raw shift-jis", sjisFont + "\x83\x5c\x83\x74\x83\x67 \x95\x5c\x8e\xa6\\par}", U("ソフト 表示")},
         {"unbalanced open", "{\\rtf1 one{\\b two{\\i three", "onetwothree"},
         {"extra close", "{\\rtf1 one}}}two}", "one"}, {"close first", "}}{\\rtf1 one}", "one"},
         {"huge bin", "{\\rtf1 a\\bin99999999999999999999 bcd}", "a"}, {"negative bin", "{\\rtf1 a\\bin-5 bcd}", "abcd"},
-        {"quote at end", "{\\rtf1 a\\'", "a"}, {"quote half", "{\\rtf1 a\\'4", "a\x04"},
-        {"quote not hex", "{\\rtf1 a\\'zz}", "azz"},
+        {"quote half", "{\\rtf1 a\\'4", "a\x04"}, {"quote not hex", "{\\rtf1 a\\'zz}", "azz"},
         {"lead byte alone", sjisFont + "a\\'82}", U("a\uFFFD")},
         {"u too big", "{\\rtf1 \\u99999 a\\u-99999 b\\u65536 c}", U("\uFFFD\uFFFD\uFFFD")},
-        {"u huge", "{\\rtf1 \\u999999999999999999999 x}", U("\uFFFD")},
         {"uc huge", "{\\rtf1\\uc999999999 \\u12354 abcdefghijklmnopqrstuvwxyz}", U("あqrstuvwxyz")},
         {"backslash at end", "{\\rtf1 a\\", "a"}, {"word at end", "{\\rtf1 a\\pa", "a"},
         {"long word", "{\\rtf1 a\\" + QByteArray(100000, 'x') + "1 b}", "ab"},
@@ -264,56 +229,68 @@ class TestRtf : public QObject {
         {"not rtf", "plain text", "plain text"}, {"nothing", "", ""},
         {"font table never closed", "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Times", ""},
         {"colours past the table", "{\\rtf1{\\colortbl;\\red9;}\\cf99 a\\cf-1 b}", "ab"},
-        {"huge font size", "{\\rtf1\\fs99999999 a\\fs-4 b}", "ab"},
         {"deep", "{\\rtf1 top" + deep + "\\b deep" + up + " back\\par}", "topdeep back"},
         {"deep skipped", "{\\rtf1 a{\\*\\x" + deep + "hidden" + up + "}b}", "ab"},
         {"deep unclosed", "{\\rtf1 x" + deep + "y", "xy"},
+        // Cocoa's: font table entries without braces; bytes in a font's own code page
+        // whatever \ansicpg says; a backslash before a line break ends the paragraph.
+        {"font's code page",
+         "{\\rtf1\\ansicpg1252{\\fonttbl\\f0\\fcharset128 H;\\f1\\fcharset0 L;}\\f0 \\'93\\'fa\\f1 caf\\'e9}",
+         U("日café")},
+        {"backslash before a line break", "{\\rtf1 a\\\nb\\\n}", "a\nb"},
+        {"a section break ends the paragraph", "{\\rtf1 one\\sect two\\par\\sect\\sectd three}", "one\ntwo\nthree"},
+        // The shape's properties and its fallback drawing hold the same words: read once.
+        {"text box at its anchor", "{\\rtf1 before{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 202}}"
+         "{\\sp{\\sn wzName}{\\sv Text Box 1}}{\\shptxt \\pard box one\\par box two\\par}}{\\shprslt{\\*\\do"
+         "\\dobxcolumn\\dptxbx{\\dptxbxtext box one\\par box two\\par}}}}after\\par}",
+         "before\nbox one\nbox two\nafter", box},
+        {"box text without a final mark", "{\\rtf1 a{\\shp{\\*\\shpinst{\\shptxt inside}}}b}", "a\ninside\nb", box},
+        {"shapes of a group, in order", "{\\rtf1 {\\shpgrp{\\*\\shpinst{\\sp{\\sn x}{\\sv 1}}}{\\shp{\\*\\shpinst"
+         "{\\shptxt first\\par}}}{\\shp{\\*\\shpinst{\\shptxt second\\par}}}}end}", "first\nsecond\nend",
+         U("テキストボックス 2 個")},
+        {"old drawing object", "{\\rtf1 a\\par{\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext drawn\\par}\\dpx0}b}",
+         "a\ndrawn\nb", box},
+        {"picture shape adds no text", "{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 00}}}}"
+         "{\\shprslt {\\pict 00}}}b}", "ab", U("図 1 個")},
+        // 漢字 with the ruby るび, as Word writes it: switches, pieces in groups, Shift-JIS.
+        {"ruby keeps its base", "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 {\\field{\\*\\fldinst "
+         "{EQ \\\\* jc2 \\\\* \"Font:M\" \\\\* hps10 \\\\o\\\\ad(\\\\s\\\\up 9(}{\\'82\\'e9\\'82\\'d1}"
+         "{),\\'8a\\'bf\\'8e\\'9a)}}{\\fldrslt }}\\'82\\'cc\\par}", U("漢字の"), U("ルビ 1 個")},
+        {"ruby base with an escaped comma",
+         "{\\rtf1 {\\field{\\*\\fldinst EQ \\\\o(\\\\s\\\\up 5(r),a\\\\,b)}{\\fldrslt }}}", "a,b", U("ルビ 1 個")},
+        {"ruby field with a result shows the result",
+         "{\\rtf1 {\\field{\\*\\fldinst EQ \\\\o\\\\ac(\\\\s\\\\up 5(r),b)}{\\fldrslt shown}}}", "shown", U("ルビ 1 個")},
+        {"other EQ field without a result", "{\\rtf1 a{\\field{\\*\\fldinst EQ \\\\f(1,2)}{\\fldrslt }}b}", "ab"},
+        // Counted once: a picture and its alternatives, an object and its picture,
+        // a shape with its fallback drawing; nothing inside what is skipped.
+        {"a picture with its alternative is one",
+         "{\\rtf1 {\\pict\\wmetafile8 00}{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict 00}}}", "", U("図 2 個")},
+        {"notes, comments, headers and footers",
+         "{\\rtf1 {\\header h}{\\footerl f}a{\\footnote\\pard n}b{\\*\\atnid x}{\\*\\annotation c}{\\footnote m}}",
+         "ab", U("脚注 2 個、コメント 1 個、ヘッダー・フッター 2 個")},
+        {"an object and its picture are one", "{\\rtf1 {\\object\\objemb{\\*\\objclass Excel.Sheet}{\\*\\objdata 0102}"
+         "{\\result{\\*\\shppict{\\pict 00}}}}}", "", U("オブジェクト 1 個")},
+        {"shapes by what they are", "{\\rtf1 {\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv{\\pict 00}}}}"
+         "{\\shprslt{\\pict 00}}}{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}}{\\shp{\\*\\shpinst{\\shptxt t}}"
+         "{\\shprslt{\\*\\do\\dptxbx{\\dptxbxtext t}}}}{\\*\\do\\dprect}}", "t", U("図 1 個、図形 2 個、テキストボックス 1 個")},
+        {"inside what is skipped, nothing more",
+         "{\\rtf1 {\\header {\\pict 00}{\\footnote x}}{\\*\\listpicture{\\pict 00}}}", "", U("ヘッダー・フッター 1 個")},
     };
-    for (const Case& k : cases) QTest::newRow(k.name) << k.rtf << k.text;
-    QTest::newRow("a section break ends the paragraph")
-        << QByteArray("{\\rtf1 one\\sect two\\par\\sect\\sectd three}") << "one\ntwo\nthree";
-    // The shape's properties and its fallback drawing hold the same words: read once.
-    QTest::newRow("text box at its anchor")
-        << QByteArray("{\\rtf1 before{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 202}}"
-                      "{\\sp{\\sn wzName}{\\sv Text Box 1}}{\\shptxt \\pard box one\\par box two\\par}}"
-                      "{\\shprslt{\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext box one\\par box two\\par}}}}after\\par}")
-        << "before\nbox one\nbox two\nafter";
-    QTest::newRow("box text without a final mark")
-        << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\shptxt inside}}}b}") << "a\ninside\nb";
-    QTest::newRow("shapes of a group, in order")
-        << QByteArray("{\\rtf1 {\\shpgrp{\\*\\shpinst{\\sp{\\sn x}{\\sv 1}}}{\\shp{\\*\\shpinst{\\shptxt first\\par}}}"
-                      "{\\shp{\\*\\shpinst{\\shptxt second\\par}}}}end}")
-        << "first\nsecond\nend";
-    QTest::newRow("old drawing object")
-        << QByteArray("{\\rtf1 a\\par{\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext drawn\\par}\\dpx0}b}") << "a\ndrawn\nb";
-    QTest::newRow("picture shape adds no text")
-        << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 00}}}}{\\shprslt {\\pict 00}}}b}")
-        << "ab";
-    // 漢字 with the ruby るび, as Word writes it: switches, pieces in groups, Shift-JIS.
-    QTest::newRow("ruby keeps its base")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 {\\field{\\*\\fldinst {EQ \\\\* jc2 "
-                      "\\\\* \"Font:M\" \\\\* hps10 \\\\o\\\\ad(\\\\s\\\\up 9(}{\\'82\\'e9\\'82\\'d1}{),\\'8a\\'bf\\'8e\\'9a)}}"
-                      "{\\fldrslt }}\\'82\\'cc\\par}")
-        << U("漢字の");
-    QTest::newRow("ruby base with an escaped comma")
-        << QByteArray("{\\rtf1 {\\field{\\*\\fldinst EQ \\\\o(\\\\s\\\\up 5(r),a\\\\,b)}{\\fldrslt }}}") << "a,b";
-    QTest::newRow("ruby field with a result shows the result")
-        << QByteArray("{\\rtf1 {\\field{\\*\\fldinst EQ \\\\o\\\\ac(\\\\s\\\\up 5(r),b)}{\\fldrslt shown}}}") << "shown";
-    QTest::newRow("other EQ field without a result")
-        << QByteArray("{\\rtf1 a{\\field{\\*\\fldinst EQ \\\\f(1,2)}{\\fldrslt }}b}") << "ab";
+    for (const Case& k : cases) QTest::newRow(k.name) << k.rtf << k.text << k.lost;
   }
 
   void readsWhatItCan() {
     QFETCH(QByteArray, rtf);
     QTextDocument doc;
     doc.setPlainText("old content\nreplaced");
-    rtf::Read(rtf, &doc);
+    const auto lost = rtf::Read(rtf, &doc);
     QTEST(Text(doc), "text");
+    QTEST(lost.Describe(), "lost");
   }
 
+  // The font's code page over \ansicpg, a Shift-JIS font name and 1252 text are the writer samples'.
   void corpus() {
     QDir dir(QStringLiteral(SORAMEMO_CORPUS "/rtf-peer"));
-    QVERIFY2(dir.exists(), qPrintable(dir.path()));
     const QStringList files = dir.entryList({"*.rtf"}, QDir::Files, QDir::Name);
     QVERIFY(files.size() > 50);
     QStringList changed;  // by our own writer
@@ -323,85 +300,42 @@ class TestRtf : public QObject {
     QTextDocument doc;
     rtf::Read(Corpus("RtfParserTest_fail_1.rtf"), &doc);
     QCOMPARE(Text(doc), U("Hello world in {RTF}…\n"));
-    // \ansicpg1252, but the font is \fcharset128: its code page wins.
-    rtf::Read(Corpus("RtfInterpreterTest_12.rtf"), &doc);
-    QCOMPARE(Text(doc), U("バージョンアップ注文書（銀行振込）"));
-    QCOMPARE(Attrs(doc.begin().begin().fragment().charFormat()).section('|', 0, 3), QStringLiteral("MS Gothic|20|auto|BU"));
-
-    rtf::Read(Corpus("RtfInterpreterTest_13.rtf"), &doc);
-    const QString text = Text(doc);
-    for (const char* line : {"\nバージョン 8.5\n", "ぜひご一読いただくようお願いいたします。\n", "Jaakko Järvi"})  // \fcharset0 text is 1252
-      QVERIFY2(text.contains(U(line)), line);
-    QVERIFY(!text.contains(QChar(0xFFFD)));
-    QVERIFY(Describe(doc).join('\n').contains(U("[ＭＳ 明朝|")));  // the font name itself is Shift-JIS
-
-    for (const char* name : {"RtfInterpreterTest_16.rtf", "RtfInterpreterTest_17.rtf"}) {
-      rtf::Read(Corpus(name), &doc);
-      QCOMPARE(Text(doc), U("これはテストです。\n\nThe sentence above says that “This is just a test” in Japanese.\n"));
-      QCOMPARE(doc.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
-    }
+    rtf::Read(Corpus("RtfInterpreterTest_16.rtf"), &doc);
+    QCOMPARE(Text(doc), U("これはテストです。\n\nThe sentence above says that “This is just a test” in Japanese.\n"));
   }
 
-  void associatedProperties_data() {
+  // Double-byte and Latin text take their own (associated) properties; colours
+  // index the table, whose first entry AbiWord writes as black, not "auto".
+  void runAttributes_data() {
     QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QStringList>("runs");
+    QTest::addColumn<QString>("runs");
     const QByteArray head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Latin;}{\\f1\\fcharset128 Mincho;}{\\f2 Arabic;}}\\f0\\fs24\\uc0 ";
-    const QString nihongo = U("日本語");
     QTest::newRow("double-byte text") << head + "{\\dbch\\ab\\afs40\\af1 \\u26085\\u26412\\u35486}}"
-                                      << QStringList{"[Mincho|20|auto|B|cs128] " + nihongo};
+                                      << U("[Mincho|20|auto|B|cs128] 日本語");
     QTest::newRow("Latin text beside it keeps the run's")
-        << head + "{\\dbch\\af1\\afs40 abc\\u26085}}"
-        << QStringList{"[Latin|12|auto||cs-] abc", "[Mincho|20|auto||cs128] " + U("日")};
+        << head + "{\\dbch\\af1\\afs40 abc\\u26085}}" << U("[Latin|12|auto||cs-] abc / [Mincho|20|auto||cs128] 日");
     QTest::newRow("complex-script properties stay off Japanese")
-        << head + "{\\rtlch\\ab\\afs40\\af2 \\ltrch\\u26085 x}}" << QStringList{"[Latin|12|auto||cs-] " + U("日x")};
+        << head + "{\\rtlch\\ab\\afs40\\af2 \\ltrch\\u26085 x}}" << U("[Latin|12|auto||cs-] 日x");
     QTest::newRow("punctuation follows the declared class")
-        << head + "{\\dbch\\af1 !}{\\dbch\\af1\\loch !}}"
-        << QStringList{"[Mincho|12|auto||cs128] !", "[Latin|12|auto||cs-] !"};
-    QTest::newRow("plain ends them") << head + "{\\dbch\\af1\\plain \\u26085}}"
-                                     << QStringList{"[Latin|12|auto||cs-] " + U("日")};
+        << head + "{\\dbch\\af1 !}{\\dbch\\af1\\loch !}}" << U("[Mincho|12|auto||cs128] ! / [Latin|12|auto||cs-] !");
+    QTest::newRow("colour table without the auto entry")
+        << QByteArray("{\\rtf1{\\colortbl\\red0\\green0\\blue0;\\red0\\green0\\blue255;}\\cf0 a\\cf1 b}")
+        << QStringLiteral("[|12|#000000||cs-] a / [|12|#0000ff||cs-] b");
+    QTest::newRow("a size past Qt's limit held at it")
+        << QByteArray("{\\rtf1\\fs99999999 a}") << QStringLiteral("[|1638|auto||cs-] a");
+    QTest::newRow("plain ends them") << head + "{\\dbch\\af1\\plain \\u26085}}" << U("[Latin|12|auto||cs-] 日");
     // As this program wrote fonts before: \f while in double-byte mode.
     QTest::newRow("a font after dbch is the run's")
         << head + "\\f1\\dbch\\af1 \\u26085 a\\f0\\dbch\\af0 b}"
-        << QStringList{"[Mincho|12|auto||cs128] " + U("日a"), "[Latin|12|auto||cs-] b"};
+        << U("[Mincho|12|auto||cs128] 日a / [Latin|12|auto||cs-] b");
   }
 
-  void associatedProperties() {
+  void runAttributes() {
     QFETCH(QByteArray, rtf);
-    QTEST(Describe(*Read(rtf)).mid(1).replaceInStrings(QRegularExpression("^  "), QString()), "runs");
+    QTEST(Describe(*Read(rtf)).mid(1).join(" / "), "runs");
   }
 
-  void countsWhatItCannotHold_data() {
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("lost");
-    QTest::newRow("nothing") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}}") << "";
-    QTest::newRow("a picture with its alternative is one")
-        << QByteArray("{\\rtf1 {\\pict\\wmetafile8 00}{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict 00}}}")
-        << U("図 2 個");
-    QTest::newRow("notes, comments, headers and footers")
-        << QByteArray("{\\rtf1 {\\header h}{\\footerl f}a{\\footnote\\pard n}b{\\*\\atnid x}{\\*\\annotation c}{\\footnote m}}")
-        << U("脚注 2 個、コメント 1 個、ヘッダー・フッター 2 個");
-    QTest::newRow("an object and its picture are one")
-        << QByteArray("{\\rtf1 {\\object\\objemb{\\*\\objclass Excel.Sheet}{\\*\\objdata 0102}{\\result{\\*\\shppict{\\pict 00}}}}}")
-        << U("オブジェクト 1 個");
-    QTest::newRow("shapes by what they are")
-        << QByteArray("{\\rtf1 {\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv{\\pict 00}}}}{\\shprslt{\\pict 00}}}"
-                      "{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}}{\\shp{\\*\\shpinst{\\shptxt t}}"
-                      "{\\shprslt{\\*\\do\\dptxbx{\\dptxbxtext t}}}}{\\*\\do\\dprect}}")
-        << U("図 1 個、図形 2 個、テキストボックス 1 個");
-    QTest::newRow("ruby") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst EQ \\\\o\\\\ad(\\\\s\\\\up 5(r),b)}{\\fldrslt }}}")
-                          << U("ルビ 1 個");
-    QTest::newRow("inside what is skipped, nothing more")
-        << QByteArray("{\\rtf1 {\\header {\\pict 00}{\\footnote x}}{\\*\\listpicture{\\pict 00}}}")
-        << U("ヘッダー・フッター 1 個");
-  }
-
-  void countsWhatItCannotHold() {
-    QFETCH(QByteArray, rtf);
-    QTextDocument doc;
-    QTEST(rtf::Read(rtf, &doc).Describe(), "lost");
-  }
-
-  // The converter names what the output lacks, and converts all the same.
+  // The converter names what the output lacks, and converts all the same (its exit code).
   void converterWarnsOfLosses() {
     QTemporaryDir dir;
     QFile in(dir.filePath("in.rtf"));
@@ -414,19 +348,13 @@ class TestRtf : public QObject {
     QCOMPARE(p.exitCode(), 0);
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.contains(U("図 1 個、脚注 2 個")), qPrintable(err));
-    QFile out(dir.filePath("out.rtf"));
-    QVERIFY(out.open(QIODevice::ReadOnly));
-    QCOMPARE(Text(*Read(out.readAll())), QStringLiteral("text"));
   }
 };
 
-void TestRtf::peerSamples_data() {
-  QTest::addColumn<QByteArray>("rtf");
-  QTest::addColumn<QStringList>("expected");
+// A Japanese rich-edit control's output: a Shift-JIS font name and text, \pn bullets, colours.
+void TestRtf::richEditSample() {
   const QString gothic = U("ＭＳ Ｐゴシック");
-  struct Sample { const char* writer; QByteArray rtf; QStringList expected; };
-  const QList<Sample> samples = {
-      {"Japanese rich-edit control", R"rtf({\rtf1\ansi\ansicpg932\deff0\deflang1033\deflangfe1041{\fonttbl{\f0\fswiss\fprq2\fcharset128 \'82\'6c\'82\'72 \'82\'6f\'83\'53\'83\'56\'83\'62\'83\'4e;}{\f1\froman\fprq2\fcharset0 Times New Roman;}{\f2\fnil\fcharset2 Symbol;}}
+  const QByteArray rtf = R"rtf({\rtf1\ansi\ansicpg932\deff0\deflang1033\deflangfe1041{\fonttbl{\f0\fswiss\fprq2\fcharset128 \'82\'6c\'82\'72 \'82\'6f\'83\'53\'83\'56\'83\'62\'83\'4e;}{\f1\froman\fprq2\fcharset0 Times New Roman;}{\f2\fnil\fcharset2 Symbol;}}
 {\colortbl ;\red255\green0\blue0;\red0\green0\blue255;}
 {\*\generator Msftedit 5.41.21.2510;}\viewkind4\uc1\pard\lang1041\f0\fs20\'93\'fa\'96\'7b\'8c\'ea\'82\'cc\'95\'b6\'8f\'cd\par
 \pard\qc\cf1\b\fs28\'8c\'a9\'8f\'6f\'82\'b5\cf0\b0\fs20\par
@@ -435,58 +363,13 @@ void TestRtf::peerSamples_data() {
 {\pntext\f2\'b7\tab}\cf2\ul\i\'82\'c6\'82\'e0\'82\'c9\cf0\ulnone\i0\par
 \pard\'83\'5c\'83\'74\'83\'67 \'95\'5c\'8e\'a6\par
 }
-)rtf",
-       {"P align=1 indents=0/0/0 list=0", "  [" + gothic + "|10|auto||cs128] " + U("日本語の文章"),
-        "P align=4 indents=0/0/0 list=0", "  [" + gothic + "|14|#ff0000|B|cs128] " + U("見出し"),
-        "P align=1 indents=18/18/0 list=1", "  [Times New Roman|10|auto||cs-] English ",
-        "  [" + gothic + "|10|auto||cs128] " + U("箇条書き"), "P align=1 indents=18/18/0 list=1",
-        "  [" + gothic + "|10|#0000ff|IU|cs128] " + U("ともに"), "P align=1 indents=0/0/0 list=0",
-        "  [" + gothic + "|10|auto||cs128] " + U("ソフト 表示")}},
-      // A plain-text import: \uc1 with '?' fallbacks, code points above 32767
-      // unsigned, runs in {\dbch} groups.
-      {"LibreOffice text", R"rtf({\rtf1\ansi\deff3\adeflang1025
-{\fonttbl{\f0\froman\fprq2\fcharset0 Times New Roman;}{\f1\froman\fprq2\fcharset2 Symbol;}{\f2\fswiss\fprq2\fcharset0 Arial;}{\f3\froman\fprq2\fcharset0 DejaVu Serif;}{\f4\fmodern\fprq1\fcharset0 DejaVu Sans Mono;}{\f5\fswiss\fprq2\fcharset0 DejaVu Sans;}{\f6\fnil\fprq2\fcharset0 DejaVu Sans;}{\f7\fmodern\fprq1\fcharset0 Noto Sans Mono;}}
-{\colortbl;\red0\green0\blue0;\red0\green0\blue255;}
-{\*\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}\deftab709\formshade\sectd\sbknone\ftnbj\pgndec\pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\dbch
-\u12300\'3f\u26085\'3f\u26412\'3f\u35486\'3f\u12301\'3f}
-\par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar\loch
-
-\par \pard\plain \s20\rtlch\af4\afs20 \ltrch\hich\af4\loch\sb0\sa0\f4\fs20\dbch\af7\ql\sb0\sa0\ltrpar{\loch
---- ASCII ---}{\dbch
-\u12354\'3f}
-\par }
-)rtf",
-       {"P align=1 indents=0/0/0 list=0", "  [Noto Sans Mono|10|auto||cs-] " + U("「日本語」"),
-        "P align=1 indents=0/0/0 list=0", "P align=1 indents=0/0/0 list=0",
-        "  [DejaVu Sans Mono|10|auto||cs-] --- ASCII ---", "  [Noto Sans Mono|10|auto||cs-] " + U("あ")}},
-      {"Cocoa", R"rtf({\rtf1\ansi\ansicpg1252\cocoartf2639
-\cocoatextscaling0\cocoaplatform0{\fonttbl\f0\fnil\fcharset128 HiraginoSans-W3;\f1\fswiss\fcharset0 Helvetica;}
-{\colortbl;\red255\green255\blue255;\red251\green0\blue7;}
-\pard\tx566\tx1133\tx1700\tx2267\tx2834\tx3401\tx3968\tx4535\tx5102\tx5669\tx6236\tx6803\pardirnatural\partightenfactor0
-
-\f0\fs24 \cf0 \'93\'fa\'96\'7b\'8c\'ea
-\f1 \cf2  and 
-\f0 \uc0\u12354 \u12356 \cf0 \
-\pard\tx566\pardirnatural\qc\partightenfactor0
-\f1 \cf0 caf\'e9\
-}
-)rtf",
-       {"P align=1 indents=0/0/0 list=0", "  [HiraginoSans-W3|12|auto||cs128] " + U("日本語"),
-        "  [Helvetica|12|#fb0007||cs-]  and ", "  [HiraginoSans-W3|12|#fb0007||cs128] " + U("あい"),
-        "P align=4 indents=0/0/0 list=0", "  [Helvetica|12|auto||cs-] " + U("café")}},
-      {"AbiWord", R"rtf({\rtf1\ansi\ansicpg1252\deff0{\fonttbl
-{\f0\fnil\fcharset0\fprq2 Times New Roman;}{\f1\fnil\fcharset128\fprq2 IPAMincho;}}
-{\colortbl\red0\green0\blue0;\red255\green255\blue255;\red0\green0\blue255;}
-\kerning0\cf0\ftnbj\revprop3{\*\rdf}{\info\uc1}\deftab720\viewkind1\sectd\sbknone\pgncont\ltrsect
-\pard\plain\ltrpar\ql\s28\itap0{\s28\f1\fs24\lang1041{\*\listtag0}\uc0\u12371 \uc0\u12435 \uc0\u12395 \uc0\u12385 \uc0\u12399 }{\s28\f1\fs24\cf2\b\lang1041{\*\listtag0}Abi}{\s28\f1\fs24\lang1041{\*\listtag0}\par}
-\pard\plain\ltrpar\qr\li1440\ri0\fi-720\s28\itap0{\s28\f1\fs24\lang1041{\*\listtag0}right}{\s28\f1\fs24\lang1041{\*\listtag0}\par}
-}
-)rtf",
-       {"P align=1 indents=0/0/0 list=0", "  [IPAMincho|12|#000000||cs128] " + U("こんにちは"),
-        "  [IPAMincho|12|#0000ff|B|cs128] Abi", "P align=2 indents=36/36/0 list=0",
-        "  [IPAMincho|12|#000000||cs128] right"}},
-  };
-  for (const Sample& s : samples) QTest::newRow(s.writer) << s.rtf << s.expected;
+)rtf";
+  QCOMPARE(Describe(*Read(rtf)),
+           QStringList({"P1 0/0/0", "[" + gothic + "|10|auto||cs128] " + U("日本語の文章"), "P4 0/0/0",
+                        "[" + gothic + "|14|#ff0000|B|cs128] " + U("見出し"), "P1 18/18/0 L1",
+                        "[Times New Roman|10|auto||cs-] English ", "[" + gothic + "|10|auto||cs128] " + U("箇条書き"),
+                        "P1 18/18/0 L1", "[" + gothic + "|10|#0000ff|IU|cs128] " + U("ともに"), "P1 0/0/0",
+                        "[" + gothic + "|10|auto||cs128] " + U("ソフト 表示")}));
 }
 
 void TestRtf::listsTablesFieldsPictures() {
@@ -509,29 +392,23 @@ void TestRtf::listsTablesFieldsPictures() {
   const auto doc = Read(rtf);
   QCOMPARE(Text(*doc), QStringLiteral("first bullet\nsecond bullet\n1.\tnumbered\nA1\nB1\nA2\n\n"
                                      "See link text here.\nafter\nlast"));
-  const QTextList* bullets = doc->begin().textList();
-  QVERIFY(bullets && bullets->count() == 2);
-  QCOMPARE(doc->begin().next().textList(), bullets);
+  QCOMPARE(Describe(*doc).filter(QRegularExpression("^P")).mid(0, 3).join(' '),
+           QStringLiteral("P1 18/18/0 L1 P1 18/18/0 L1 P1 18/18/0"));  // two bullets, then numbers as text
+  // Every truncation of it loads what it holds, without a crash.
+  for (qsizetype n = 0; n < rtf.size(); ++n) Read(rtf.left(n));
 }
 
 void TestRtf::paragraphProperties() {
   const QByteArray rtf = R"rtf({\rtf1\ansi\deff0{\fonttbl{\f0 Arial;}}
-\pard\qc centre\par
-\pard\qr right\par
-\pard\qj justify\par
-\pard\fi-360\li720\ri144 hanging\par
-\pard\li35\ri25 rounded\par
-\pard\fi200\li0\lin0\rin0 first line\par
-{\pard\qc grouped\par}
-after group\par
+\pard\qc centre\par \pard\qr right\par \pard\qj justify\par \pard\fi-360\li720\ri144 hanging\par
+\pard\li35\ri25 rounded\par \pard\fi200\li0\lin0\rin0 first line\par {\pard\qc grouped\par}after group\par
 \pard plain}
 )rtf";
   QStringList paras;
   for (const QString& line : Describe(*Read(rtf)))
-    if (line.startsWith('P')) paras << line.mid(8);
-  QCOMPARE(paras, QStringList({"4 indents=0/0/0 list=0", "2 indents=0/0/0 list=0", "8 indents=0/0/0 list=0",
-                               "1 indents=18/18/7 list=0", "1 indents=2/0/1 list=0", "1 indents=10/-10/0 list=0",
-                               "4 indents=0/0/0 list=0", "1 indents=10/-10/0 list=0", "1 indents=0/0/0 list=0"}));
+    if (line.startsWith('P')) paras << line;
+  QCOMPARE(paras.join(' '), QStringLiteral("P4 0/0/0 P2 0/0/0 P8 0/0/0 P1 18/18/7 P1 2/0/1 P1 10/-10/0 P4 0/0/0 "
+                                           "P1 10/-10/0 P1 0/0/0"));
 }
 
 QTEST_MAIN(TestRtf)
