@@ -151,6 +151,9 @@ class TestFailureInjection : public QObject, FrameHost {
     WriteFile(out, "old");
     WriteFile(locked, "locked");
     const uid_t nobody = 65534;
+    // A copy nobody can run, wherever the build lies (a home folder it cannot enter).
+    const QString converter = root.filePath("soramemo-convert");
+    QVERIFY(QFile::copy(QStringLiteral(SORAMEMO_BIN_DIR "/soramemo-convert"), converter));
     for (const QString& path : {out, locked, root.filePath("rw")})
       if (geteuid() == 0) QVERIFY(chown(QFile::encodeName(path).constData(), nobody, nobody) == 0);
     QVERIFY(chmod(QFile::encodeName(locked).constData(), 0444) == 0);
@@ -166,7 +169,8 @@ class TestFailureInjection : public QObject, FrameHost {
           setrlimit(RLIMIT_FSIZE, &r);
         }
       });
-      p.start(QStringLiteral(SORAMEMO_BIN_DIR "/soramemo-convert"), {in, target});
+      p.setWorkingDirectory(root.path());
+      p.start(converter, {in, target});
       p.waitForFinished();
       const QString said = QString::fromUtf8(p.readAllStandardError()).section("soramemo-convert: ", 1);
       return QString::number(p.exitCode()) + ' ' + said;
