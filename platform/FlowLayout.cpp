@@ -192,6 +192,29 @@ void FlowLayout::LayOutThrough(int block) {
   if (dirtyCount_ == 0) idle_.stop();
 }
 
+qint64 FlowLayout::LinesBefore(int block) {
+  // Each paragraph's line count is kept in the document, which sums them in O(log n).
+  LayOutThrough(block);
+  if (block <= 0) return 0;
+  const QTextBlock b = doc_->findBlockByNumber(block);
+  return b.isValid() ? b.firstLineNumber() : doc_->lineCount();
+}
+
+int FlowLayout::BlockOfLine(qint64 line) {
+  // Line numbers are exact before the first paragraph not laid out; layout
+  // reaches further in doubling steps until the line lies inside.
+  int step = 64;
+  while (true) {
+    const int exact = ExactPrefix();
+    const qint64 known = exact >= Count() ? doc_->lineCount() : doc_->findBlockByNumber(exact).firstLineNumber();
+    if (line < known) return doc_->findBlockByLineNumber(int(line)).blockNumber();
+    if (exact >= Count()) return -1;
+    LayOutThrough(std::min(Count() - 1, exact + step));
+    if (ExactPrefix() <= exact) return -1;
+    step = std::min(step * 2, 1 << 20);
+  }
+}
+
 void FlowLayout::IdleSlice() {
   if (dirtyCount_ == 0) return;
   QElapsedTimer clock;

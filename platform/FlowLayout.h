@@ -41,6 +41,10 @@ class FlowLayout : public QAbstractTextDocumentLayout {
   // Paragraphs wholly laid out from the top: line numbers are exact before it.
   int ExactPrefix() const;
   void LayOutAll() { LayOutThrough(Count() - 1); }
+  // Display lines before paragraph `block`, laying out only what is not yet up to there.
+  qint64 LinesBefore(int block);
+  // The paragraph holding display line `line`, or -1 past the last line.
+  int BlockOfLine(qint64 line);
   bool Pending() const { return dirtyCount_ > 0; }
 
   // The view's top in document coordinates: idle layout above it keeps the

@@ -66,7 +66,7 @@ QString JapaneseReason(const QFileDevice& f) {
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int y) {
-    if (auto* flow = qobject_cast<FlowLayout*>(document()->documentLayout())) flow->SetAnchor(y);
+    if (FlowLayout* flow = Flow()) flow->SetAnchor(y);
   });
   setLineWrapMode(QTextEdit::WidgetWidth);
   setAcceptRichText(true);
@@ -85,8 +85,8 @@ TRichEdit::~TRichEdit() = default;
 void TRichEdit::AttachDocument() {
   QTextDocument* doc = document();
   // Before the connections: a new layout reports the whole text as changed.
-  if (!qobject_cast<FlowLayout*>(doc->documentLayout())) doc->setDocumentLayout(new FlowLayout(doc));
-  auto* flow = static_cast<FlowLayout*>(doc->documentLayout());
+  if (!Flow()) doc->setDocumentLayout(new FlowLayout(doc));
+  FlowLayout* flow = Flow();
   flow->SetAnchor(verticalScrollBar()->value());
   connect(flow, &FlowLayout::AnchorMoved, this, [this](qreal y) { verticalScrollBar()->setValue(qRound(y)); });
   index_ = std::make_unique<SjisIndex>(doc);
@@ -99,15 +99,7 @@ void TRichEdit::AttachDocument() {
   });
 }
 
-void TRichEdit::resizeEvent(QResizeEvent* e) {
-  QTextEdit::resizeEvent(e);
-  index_->InvalidateLines(0);
-}
-
-void TRichEdit::changeEvent(QEvent* e) {
-  QTextEdit::changeEvent(e);
-  if (e->type() == QEvent::FontChange) index_->InvalidateLines(0);
-}
+FlowLayout* TRichEdit::Flow() const { return qobject_cast<FlowLayout*>(document()->documentLayout()); }
 
 // ---- files -----------------------------------------------------------------
 
@@ -364,7 +356,7 @@ int TRichEdit::LineFromChar(int bytePos) const {
   const int doc = DocPosOf(std::clamp(bytePos, 0, GetTextLen()));
   const QTextBlock b = document()->findBlock(doc);
   if (!b.isValid()) return 0;
-  const qint64 before = index_->LinesBefore(b.blockNumber());
+  const qint64 before = Flow()->LinesBefore(b.blockNumber());
   const QTextLayout* layout = b.layout();
   int line = 0;
   if (layout) {
@@ -377,10 +369,10 @@ int TRichEdit::LineFromChar(int bytePos) const {
 
 int TRichEdit::LineIndex(int line) const {
   if (line < 0) return -1;
-  const int k = index_->BlockOfLine(line);
+  const int k = Flow()->BlockOfLine(line);
   if (k < 0) return -1;
   const QTextBlock b = document()->findBlockByNumber(k);
-  const int inBlock = int(line - index_->LinesBefore(k));
+  const int inBlock = int(line - Flow()->LinesBefore(k));
   const QTextLayout* layout = b.layout();
   int rel = 0;
   if (layout && inBlock < layout->lineCount()) rel = layout->lineAt(inBlock).textStart();

@@ -13,6 +13,7 @@
 
 class QPrinter;
 class TRichEdit;
+class FlowLayout;
 class SjisIndex;
 
 enum class TFontStyle { fsBold = 0, fsItalic = 1, fsUnderline = 2, fsStrikeOut = 3 };
@@ -149,8 +150,6 @@ class TRichEdit : public QTextEdit {
   void mouseMoveEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void insertFromMimeData(const QMimeData* source) override;
-  void resizeEvent(QResizeEvent* e) override;
-  void changeEvent(QEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
 
  private:
@@ -158,6 +157,8 @@ class TRichEdit : public QTextEdit {
   friend class TTextAttributes;
   friend class TParaAttributes;
   std::unique_ptr<SjisIndex> index_;
+  // The document's layout, ours from AttachDocument on.
+  FlowLayout* Flow() const;
   TTextAttributes selAttributes_{this};
   TParaAttributes paragraph_{this};
   TColor color_ = clWindow;

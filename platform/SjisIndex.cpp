@@ -8,7 +8,6 @@
 
 #include <algorithm>
 
-#include "platform/FlowLayout.h"
 #include "platform/ShiftJis.h"
 
 namespace {
@@ -57,7 +56,6 @@ void SjisIndex::Rebuild() {
     int i = 0;
     for (QTextBlock b = doc_->begin(); b.isValid() && i < n; b = b.next(), ++i) Fill(i, b);
   }
-  InvalidateLines(0);
 }
 
 void SjisIndex::ContentsChange(int position, int /*removed*/, int added) {
@@ -73,7 +71,6 @@ void SjisIndex::ContentsChange(int position, int /*removed*/, int added) {
     Rebuild();
     return;
   }
-  InvalidateLines(first);
   if (delta == 0) {
     QTextBlock b = doc_->findBlockByNumber(first);
     for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) Fill(i, b);
@@ -129,54 +126,6 @@ int SjisIndex::DocPos(qint64 bytePos) const {
   return b.position() + i;
 }
 
-qint64 SjisIndex::LinesBefore(int n) {
-  // Our layout keeps each paragraph's line count in the document, which sums
-  // them in O(log n): only what is not laid out yet up to here costs.
-  if (auto* flow = qobject_cast<FlowLayout*>(doc_->documentLayout())) {
-    flow->LayOutThrough(n);
-    if (n <= 0) return 0;
-    const QTextBlock b = doc_->findBlockByNumber(n);
-    return b.isValid() ? b.firstLineNumber() : doc_->lineCount();
-  }
-  ExtendLines(n);
-  return lineStarts_[n];
-}
-
-int SjisIndex::BlockOfLine(qint64 line) {
-  if (auto* flow = qobject_cast<FlowLayout*>(doc_->documentLayout())) {
-    // Line numbers are exact before the first paragraph not laid out; the
-    // layout reaches further in doubling steps until the line lies inside.
-    int step = 64;
-    while (true) {
-      const int exact = flow->ExactPrefix();
-      const int count = doc_->blockCount();
-      const qint64 known = exact >= count ? doc_->lineCount() : doc_->findBlockByNumber(exact).firstLineNumber();
-      if (line < known) return doc_->findBlockByLineNumber(int(line)).blockNumber();
-      if (exact >= count) return -1;
-      flow->LayOutThrough(std::min(count - 1, exact + step));
-      if (flow->ExactPrefix() <= exact) return -1;
-      step = std::min(step * 2, 1 << 20);
-    }
-  }
-  // The caret's line usually lies in the last paragraph known, which needs
-  // just one more; the step doubles from there for lines far beyond.
-  int step = 1;
-  while (true) {
-    auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), line);
-    const int k = int(it - lineStarts_.begin()) - 1;  // last start <= line
-    if (k >= 0 && k < int(lineStarts_.size()) - 1) return k;
-    const int known = int(lineStarts_.size()) - 1;
-    if (known >= int(bytes_.size())) return -1;
-    ExtendLines(int(std::min<qint64>(bytes_.size(), qint64(known) + step)));
-    step = std::min(step * 2, 1 << 20);
-  }
-}
-
-void SjisIndex::InvalidateLines(int fromBlock) {
-  if (int(lineStarts_.size()) > fromBlock + 1) lineStarts_.resize(fromBlock + 1);
-  if (lineStarts_.empty()) lineStarts_.push_back(0);
-}
-
 // One pass over one copy of the text instead of a copy per paragraph. Only
 // when the paragraphs are all there is (no frames or tables in between).
 bool SjisIndex::RebuildFromRawText(std::vector<qint32>& bytes, std::vector<qint32>& chars) {
@@ -205,19 +154,4 @@ void SjisIndex::Fill(int i, const QTextBlock& b) {
   const bool hasBreak = b.next().isValid();
   bytes_.Set(size_t(i), qint32(m.bytes + (hasBreak ? 2 : 0)));
   chars_.Set(size_t(i), qint32(m.chars + (hasBreak ? 2 : 0)));
-}
-
-void SjisIndex::ExtendLines(int n) {
-  n = std::min(n, int(bytes_.size()));
-  int known = int(lineStarts_.size()) - 1;
-  if (known >= n) return;
-  QTextBlock b = doc_->findBlockByNumber(n - 1);
-  // Lays out every paragraph up to this one.
-  doc_->documentLayout()->blockBoundingRect(b);
-  b = doc_->findBlockByNumber(known);
-  for (; known < n && b.isValid(); ++known, b = b.next()) {
-    const QTextLayout* layout = b.layout();
-    const int lines = layout ? std::max(1, layout->lineCount()) : 1;
-    lineStarts_.push_back(lineStarts_.back() + lines);
-  }
 }

@@ -28,19 +28,11 @@ class SjisIndex {
   // or inside a CR LF fall back to the character's start or the paragraph's end.
   int DocPos(qint64 bytePos) const;
 
-  // Display lines: the number of lines before paragraph n, laid out on demand.
-  qint64 LinesBefore(int n);
-  // The paragraph holding display line `line`, or -1 past the last line.
-  int BlockOfLine(qint64 line);
-  void InvalidateLines(int fromBlock);
-
  private:
   bool RebuildFromRawText(std::vector<qint32>& bytes, std::vector<qint32>& chars);
   void Fill(int i, const QTextBlock& b);
-  void ExtendLines(int n);
 
   QTextDocument* doc_;
   // Per paragraph; a paragraph's counts fit 32 bits by far.
   ChunkedSums<qint32> bytes_, chars_;
-  std::vector<qint64> lineStarts_{0};  // lineStarts_[k]: lines before paragraph k
 };
