@@ -100,9 +100,9 @@ void TSoraChild::EditCutExecute() { RichEdit1->CutToClipboard(); }
 void TSoraChild::EditCopyExecute() { RichEdit1->CopyToClipboard(); }
 void TSoraChild::EditPasteExecute() { RichEdit1->PasteFromClipboard(); }
 
-// 128: the Shift-JIS character set, which a date in Japanese is written in.
+// A date in Japanese is written in the Shift-JIS character set.
 void TSoraChild::InsertDate(const QString& text) {
-  RichEdit1->SelAttributes().SetCharset(128);
+  RichEdit1->SelAttributes().SetCharset(textfmt::ShiftJisCharset);
   RichEdit1->SetSelText(text);
 }
 

@@ -16,16 +16,25 @@ namespace controldrag {
 // nothing (arrows, function keys): those raise no key-press event.
 inline QChar Typed(const QKeyEvent* e) { return e->text().isEmpty() ? QChar() : e->text().front(); }
 
-// A drag over the control is accepted when a handler is connected and leaves
-// its accept flag set; without a handler nothing is accepted. The source is the
-// widget the drag came from (nullptr: another program).
-template <class Over>
-void DragOver(QDragMoveEvent* e, bool handled, Over&& over) {
+// A drag over the control is accepted when a handler is connected to its
+// OnDragOver (which only the control can tell) and leaves its accept flag set;
+// without a handler nothing is accepted. The source is the widget the drag
+// came from (nullptr: another program).
+template <class Control>
+void DragOver(Control* control, QDragMoveEvent* e, bool handled) {
   bool accept = handled;
   const QPoint p = e->position().toPoint();
-  if (handled) over(e->source(), p.x(), p.y(), accept);
+  if (handled) emit control->OnDragOver(e->source(), p.x(), p.y(), accept);
   if (accept) e->acceptProposedAction();
   else e->ignore();
+}
+
+// A drop on the control: its OnDragDrop, with the point in the control.
+template <class Control>
+void Drop(Control* control, QDropEvent* e) {
+  const QPoint p = e->position().toPoint();
+  e->acceptProposedAction();
+  emit control->OnDragDrop(e->source(), p.x(), p.y());
 }
 
 // Where a drag of the control ended: the widget it was dropped on (nullptr when

@@ -356,12 +356,7 @@ void TCustomGrid::BeginDrag() {
 void TCustomGrid::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void TCustomGrid::dragMoveEvent(QDragMoveEvent* event) {
-  controldrag::DragOver(event, isSignalConnected(QMetaMethod::fromSignal(&TCustomGrid::OnDragOver)),
-                        [this](QObject* source, int x, int y, bool& accept) { emit OnDragOver(source, x, y, accept); });
+  controldrag::DragOver(this, event, isSignalConnected(QMetaMethod::fromSignal(&TCustomGrid::OnDragOver)));
 }
 
-void TCustomGrid::dropEvent(QDropEvent* event) {
-  const QPoint p = event->position().toPoint();
-  event->acceptProposedAction();
-  emit OnDragDrop(event->source(), p.x(), p.y());
-}
+void TCustomGrid::dropEvent(QDropEvent* event) { controldrag::Drop(this, event); }

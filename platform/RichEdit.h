@@ -40,7 +40,7 @@ class TTextAttributes {
   int GetSize() const;           void SetSize(int points);
   TColor GetColor() const;       void SetColor(TColor color);
   TFontStyles GetStyle() const;  void SetStyle(TFontStyles style);
-  void SetCharset(int charset);  // write only: 128 is Shift-JIS
+  void SetCharset(int charset);  // write only (textfmt::ShiftJisCharset, ...)
   // Name, size, style, colour (and charset when the font names one) from a font.
   void Assign(const QFont& font, TColor color);
   // The attributes as a font; colour through the out-parameter.

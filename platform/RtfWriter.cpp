@@ -96,7 +96,7 @@ class Writer {
   void Note(const QTextCharFormat& f, QStringView text) {
     FontEntry& e = fonts_[size_t(FontIndex(FamilyOf(f)))];
     const int cs = f.hasProperty(textfmt::CharsetProperty) ? f.intProperty(textfmt::CharsetProperty) : -1;
-    if (cs == 128 || (!e.japanese && HasCp932NonAscii(text))) e.japanese = true;
+    if (cs == textfmt::ShiftJisCharset || (!e.japanese && HasCp932NonAscii(text))) e.japanese = true;
     else if (cs > 1 && e.explicitCharset < 0) e.explicitCharset = cs;
     ColorIndex(f);
   }
@@ -138,7 +138,7 @@ class Writer {
   }
 
   int CharsetOf(const FontEntry& e) const {
-    if (e.japanese || HasCp932NonAscii(e.name)) return 128;
+    if (e.japanese || HasCp932NonAscii(e.name)) return textfmt::ShiftJisCharset;
     return e.explicitCharset >= 0 ? e.explicitCharset : 0;
   }
 

@@ -7,8 +7,9 @@
 
 namespace textfmt {
 
-// Character set of a run (RTF \fcharset); 128 is Shift-JIS. Absent means default.
+// Character set of a run (RTF \fcharset). Absent means default.
 constexpr int CharsetProperty = QTextFormat::UserProperty + 1;
+constexpr int ShiftJisCharset = 128;
 // Paragraph indents in whole points, kept exactly so that a round trip through
 // RTF twips gives back the same numbers the ruler set.
 constexpr int FirstIndentProperty = QTextFormat::UserProperty + 2;

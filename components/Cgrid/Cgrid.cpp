@@ -424,12 +424,7 @@ void TCColorGrid::BeginDrag() {
 void TCColorGrid::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void TCColorGrid::dragMoveEvent(QDragMoveEvent* event) {
-  controldrag::DragOver(event, isSignalConnected(QMetaMethod::fromSignal(&TCColorGrid::OnDragOver)),
-                        [this](QObject* source, int x, int y, bool& accept) { emit OnDragOver(source, x, y, accept); });
+  controldrag::DragOver(this, event, isSignalConnected(QMetaMethod::fromSignal(&TCColorGrid::OnDragOver)));
 }
 
-void TCColorGrid::dropEvent(QDropEvent* event) {
-  const QPoint p = event->position().toPoint();
-  event->acceptProposedAction();
-  emit OnDragDrop(event->source(), p.x(), p.y());
-}
+void TCColorGrid::dropEvent(QDropEvent* event) { controldrag::Drop(this, event); }
