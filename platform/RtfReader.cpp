@@ -218,7 +218,6 @@ struct CharPropsHash {
   }
 };
 
-
 enum class PnKind : uint8_t { None, Bullet, Numbered, Continue };
 
 struct ParaProps {
@@ -467,9 +466,7 @@ class Reader {
         --pendingSkip_;
         return;
       }
-      const Dest d = Top().dest;
-      if (d == Dest::Text || d == Dest::FontTable || d == Dest::Prefix || d == Dest::FieldInst)
-        bytes_.push_back(char(value));
+      if (KeepsBytes(Top().dest)) bytes_.push_back(char(value));
       return;
     }
     if (pendingSkip_ > 0) {
@@ -480,9 +477,7 @@ class Reader {
       case '\\':
       case '{':
       case '}':
-        if (Top().dest == Dest::Text || Top().dest == Dest::FontTable || Top().dest == Dest::Prefix ||
-            Top().dest == Dest::FieldInst)
-          bytes_.push_back(char(c));
+        if (KeepsBytes(Top().dest)) bytes_.push_back(char(c));
         break;
       case '~': FlushBytes(); AppendChar(0x00A0); break;
       case '_': FlushBytes(); AppendChar(u'-'); break;
@@ -753,6 +748,12 @@ class Reader {
     }
   }
 
+  // Destinations whose characters are gathered (text, font names, list
+  // prefixes, field instructions); the others' are passed over.
+  static bool KeepsBytes(Dest d) {
+    return d == Dest::Text || d == Dest::FontTable || d == Dest::Prefix || d == Dest::FieldInst;
+  }
+
   static bool IsDestination(Kw kw) {
     switch (kw) {
       case Kw::FontTbl: case Kw::ColorTbl: case Kw::ListTable: case Kw::ListOverrideTable:
@@ -816,7 +817,7 @@ class Reader {
       }
       return;
     }
-    if (d != Dest::Text && d != Dest::Prefix && d != Dest::FieldInst) {
+    if (!KeepsBytes(d)) {  // the font table's names were taken above
       while (p_ < end_ && kPlain.v[*p_]) ++p_;
       return;
     }
